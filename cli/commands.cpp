@@ -1,0 +1,18 @@
+#include "cli/commands.h"
+
+namespace corvane::cli {
+
+const std::vector<TCommand>& Commands()
+{
+    static const std::vector<TCommand> commands = {
+        {"info", "FILE.cvlda", "magic, document count, LDA section and word-map size", RunInfo},
+        {"docs", "FILE.cvlda [--from ID] [--count N] [--lda]",
+         "documents by id: texts, metadata fields, optionally their LDA word ids", RunDocs},
+        {"wordmap", "FILE.cvlda", "the word map: id, frequency, word, TF-IDF", RunWordmap},
+        {"table", "FILE.bin [--from ROW] [--count N] [--csv]",
+         "a column table: header, columns and cells", RunTable},
+    };
+    return commands;
+}
+
+} // namespace corvane::cli

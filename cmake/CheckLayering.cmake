@@ -1,0 +1,16 @@
+# Fails when a UI-free core folder includes a Qt header. Run in script mode:
+#   cmake -DSOURCE_DIR=... -P CheckLayering.cmake
+set(core_dirs container tables prep models analysis platform outside)
+set(offenders "")
+foreach(dir IN LISTS core_dirs)
+    file(GLOB_RECURSE files "${SOURCE_DIR}/${dir}/*.h" "${SOURCE_DIR}/${dir}/*.cpp" "${SOURCE_DIR}/${dir}/*.c")
+    foreach(f IN LISTS files)
+        file(STRINGS "${f}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
+        if(hits)
+            list(APPEND offenders "${f}")
+        endif()
+    endforeach()
+endforeach()
+if(offenders)
+    message(FATAL_ERROR "Qt headers included in core code:\n${offenders}")
+endif()

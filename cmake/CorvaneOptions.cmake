@@ -1,0 +1,24 @@
+# Compiler settings shared by every target of the project.
+add_compile_options(-Wall -Wextra)
+
+if(CORVANE_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# corvane_core_library(name SOURCES...): a static library of the UI-free core.
+function(corvane_core_library name)
+    add_library(${name} STATIC ${ARGN})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# corvane_test(name SOURCES... LIBS ...): one test executable, discovered by CTest.
+function(corvane_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_compile_definitions(${name} PRIVATE
+        CORVANE_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()
