@@ -115,7 +115,8 @@ int RunDocs(const std::vector<std::string>& argv)
         } else {
             std::cout << "author: " << Cp1251ToUtf8(fields[0]) << "\n";
             for (int i = 1; i < kMetaFieldCount; ++i)
-                std::cout << "field " << i << ": " << Cp1251ToUtf8(fields[i]) << "\n";
+                if (!fields[i].empty())
+                    std::cout << "field " << i << ": " << Cp1251ToUtf8(fields[i]) << "\n";
         }
         if (kind != TBinaryDoc::TLDASection::None)
             PrintLda(doc, docid, kind, words);

@@ -532,20 +532,25 @@ bool TBinaryDoc::AddLDAWordmapBinary(const TWordAndFreq* pwm, int32_t swm)
     return Append(&swm, 4) && Append(pwm, static_cast<int64_t>(swm) * sizeof(TWordAndFreq));
 }
 
+int32_t TBinaryDoc::ReadLDACount()
+{
+    int32_t head[2];
+    if (!FitsInFile(m_LDAOffs, 8, m_FileSize) || !ReadExact(m_LDAOffs, head, 8) || head[0] != 0)
+        return -1;
+    // Every document takes at least its 8-byte header: a larger count cannot be true.
+    if (head[1] < 0 || head[1] > (m_FileSize - m_LDAOffs - 8) / 8)
+        return -1;
+    m_Pos = m_LDAOffs + 8;
+    return head[1];
+}
+
 int32_t TBinaryDoc::GetLDADocumentsBinaryCount()
 {
     std::lock_guard lock(m_FileCritSec);
     if (!m_BinFile.IsOpen() || m_bwrite || m_LDAOffs < 0 || !Flush())
         return 0;
     RefreshSize();
-    int32_t head[2];
-    if (!FitsInFile(m_LDAOffs, 8, m_FileSize) || !ReadExact(m_LDAOffs, head, 8) || head[0] != 0)
-        return 0;
-    // Every document takes at least its 8-byte header: a larger count cannot be true.
-    if (head[1] < 0 || head[1] > (m_FileSize - m_LDAOffs - 8) / 8)
-        return 0;
-    m_Pos = m_LDAOffs + 8;
-    return head[1];
+    return std::max(ReadLDACount(), 0);
 }
 
 bool TBinaryDoc::ReadLDAHeader(int32_t& docid, int32_t& size)
@@ -596,11 +601,10 @@ bool TBinaryDoc::GetLDADocumentBinary(uint32_t* plda, int32_t docsize)
 bool TBinaryDoc::BuildLDAIndex()
 {
     m_LDAIndex.clear();
-    int32_t head[2];
-    if (!FitsInFile(m_LDAOffs, 8, m_FileSize) || !ReadExact(m_LDAOffs, head, 8) || head[0] != 0)
+    const int32_t count = ReadLDACount();
+    if (count < 0)
         return false;
-    m_Pos = m_LDAOffs + 8;
-    for (int32_t i = 0; i < head[1]; ++i) {
+    for (int32_t i = 0; i < count; ++i) {
         int32_t docid, size;
         if (!ReadLDAHeader(docid, size))
             break;
@@ -632,12 +636,10 @@ int32_t TBinaryDoc::GetLDAWordmapBinarySize()
     if (!m_BinFile.IsOpen() || m_LDAOffs < 0 || !Flush())
         return 0;
     RefreshSize();
-    int32_t head[2];
-    if (!FitsInFile(m_LDAOffs, 8, m_FileSize) || !ReadExact(m_LDAOffs, head, 8) || head[0] != 0 ||
-        head[1] < 0)
+    const int32_t docs = ReadLDACount();
+    if (docs < 0)
         return 0;
-    m_Pos = m_LDAOffs + 8;
-    for (int32_t i = 0; i < head[1]; ++i) {
+    for (int32_t i = 0; i < docs; ++i) {
         int32_t docid, size;
         if (!ReadLDAHeader(docid, size))
             return 0;

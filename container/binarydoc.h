@@ -135,6 +135,8 @@ private:
     void RefreshSize();
     int64_t FindCR(int64_t from);
 
+    /// The binary section's document count, -1 when there is none or it cannot be true.
+    int32_t ReadLDACount();
     bool BeginBinaryLDA();
     bool ReadLDAHeader(int32_t& docid, int32_t& size);
     bool BuildLDAIndex();

@@ -97,6 +97,11 @@ public:
     /// decimals and the user's decimal separator. Empty when out of range.
     std::string GetDataVisible(int32_t ACol, int32_t ARow) const;
 
+    /// Byte position of cell (ACol, ARow) by the header, -1 when out of range.
+    int64_t CellOffset(int32_t ACol, int32_t ARow) const { return CellPos(ACol, ARow); }
+    /// The file's size in bytes (cells past it read as empty / 0).
+    int64_t FileSize() const { return m_fsDataFile.Size(); }
+
     /// Writes buffered cells to the file.
     bool Flush();
     const std::string& FileName() const { return m_FileName; }

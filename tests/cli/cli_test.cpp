@@ -1,0 +1,110 @@
+#include "platform/appdirs.h"
+#include "platform/childprocess.h"
+#include "tables/fgstreamdata.h"
+#include "tests/support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct TRun
+{
+    int status;
+    std::string out;
+};
+
+// Runs corvane-cli with `args`; stderr is not captured (a failing test shows it).
+TRun RunCli(std::vector<std::string> args)
+{
+    TSpawnOptions o;
+    o.argv = {ProgramDir() + "corvane-cli"};
+    o.argv.insert(o.argv.end(), args.begin(), args.end());
+    o.niceIncrement = 0;
+    TChildProcess child;
+    std::string error;
+    if (!child.Start(o, error))
+        return {-1, error};
+    TRun run{};
+    ExchangeWithChild(child, "", run.out, 30s);
+    run.status = child.Wait();
+    return run;
+}
+
+} // namespace
+
+TEST(CliTest, InfoAndWordmapOfTheSampleContainer)
+{
+    const std::string sample = test::FixturePath("container/sample.cvlda");
+    TRun info = RunCli({"info", sample});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(info.out, "file: " + sample +
+                            "\nmagic: Qorvelv3\ndocuments: 3\nLDA section: binary, 3 documents\n"
+                            "word map: 9 words\n");
+    TRun words = RunCli({"wordmap", sample});
+    EXPECT_EQ(words.status, 0);
+    EXPECT_EQ(words.out.substr(0, 54), "id\tfrequency\tword\ttfidf\n1187950500\t2\tмама\t0.00079\n");
+}
+
+TEST(CliTest, DocsPrintsTextsMetadataAndWords)
+{
+    TRun run = RunCli({"docs", test::FixturePath("container/sample.cvlda"), "--from", "2", "--lda"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "=== document 2 ===\noriginal: Кот спал.\nlemmatized: {кот}{спать}\n"
+                       "author: \nlda (2 words): 3363488054/кот 101265974/спать\n");
+}
+
+TEST(CliTest, TableAsTextAndCsv)
+{
+    test::TTempDir dir;
+    const std::string path = dir.File("freq.bin");
+    {
+        TFGStreamData t;
+        ASSERT_TRUE(t.CreateNewDataFile(path, 2, 2, 0));
+        ASSERT_TRUE(t.ColumnAdd(fgcText, 8, "Col_Word", "Word"));
+        ASSERT_TRUE(t.ColumnAdd(fgcFloat, 4, "Col_P", "P"));
+        ASSERT_TRUE(t.WriteData(0, 0, std::string_view("\xEC\xE0\xEC\xE0")));
+        ASSERT_TRUE(t.WriteData(1, 0, 0.5f));
+        ASSERT_TRUE(t.WriteData(0, 1, std::string_view("a\"b")));
+    }
+    TRun text = RunCli({"table", path});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out, "columns: 2  rows: 2  RecSize: 0 (column-major)\n"
+                        "column 0: text width 8 name \"Col_Word\" caption \"Word\"\n"
+                        "column 1: float width 4 name \"Col_P\" caption \"P\"\n"
+                        "Word\tP\nмама\t0.50000\na\"b\t0.00000\n");
+    TRun csv = RunCli({"table", path, "--csv", "--from", "1"});
+    EXPECT_EQ(csv.out, "\"Word\";\"P\";\n\"a\"\"b\";\"0.00000\";\n");
+}
+
+TEST(CliTest, ErrorsGiveOneLineAndNonZeroStatus)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+    };
+    const Case cases[] = {
+        {"missing file", {"info", "/nonexistent.cvlda"}, 1},
+        {"missing argument", {"docs"}, 1},
+        {"unknown option", {"info", "x", "--bogus"}, 1},
+        {"bad number", {"docs", test::FixturePath("container/sample.cvlda"), "--from", "abc"}, 1},
+        {"unknown command", {"frobnicate"}, 2},
+        {"no command", {}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(RunCli({"help"}).status, 0);
+
+    // Any file opens as a fixed-record table; only cells inside the file are shown.
+    TRun text = RunCli({"table", test::FixturePath("README.md")});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_LT(text.out.size(), 1000u);
+}
