@@ -151,7 +151,8 @@ bool TBinaryDoc::Close()
         // by a crash still opens as an empty container instead of reading a partial index.
         const int64_t indexOffs = m_FileSize;
         const auto indexBytes = static_cast<int32_t>(m_DocIdx.size() * kIdxSize);
-        ok = Append(&indexBytes, 4) && Append(m_DocIdx.data(), indexBytes) && Flush() &&
+        ok = m_BinFile.WriteAt(indexOffs, &indexBytes, 4) &&
+             m_BinFile.WriteAt(indexOffs + 4, m_DocIdx.data(), indexBytes) &&
              m_BinFile.WriteAt(8, &indexOffs, 8);
         if (!ok && m_LastError.empty())
             m_LastError = m_BinFile.LastError();
@@ -333,8 +334,21 @@ bool TBinaryDoc::ReadPart(int64_t offset, int32_t size, std::string& out)
 {
     if (!FitsInFile(offset, size, m_FileSize))
         return Fail("document part outside the file");
+    if (!Flush())
+        return false;
+    // Parts shorter than half the window are copied straight out of it.
+    if (size < kReadWindow / 2 &&
+        (offset < m_ReadWinOff || offset + size > m_ReadWinOff + m_ReadWinLen)) {
+        m_ReadWin.resize(kReadWindow);
+        m_ReadWinLen = std::max<int64_t>(m_BinFile.ReadAt(offset, m_ReadWin.data(), kReadWindow), 0);
+        m_ReadWinOff = offset;
+    }
+    if (offset >= m_ReadWinOff && offset + size <= m_ReadWinOff + m_ReadWinLen) {
+        out.assign(m_ReadWin.data() + (offset - m_ReadWinOff), static_cast<size_t>(size));
+        return true;
+    }
     out.resize(static_cast<size_t>(size));
-    return size == 0 || ReadExact(offset, out.data(), size) || Fail("cannot read document");
+    return size == 0 || m_BinFile.ReadExact(offset, out.data(), size) || Fail("cannot read document");
 }
 
 bool TBinaryDoc::GetDocument(int32_t docid, std::string& doc)
@@ -366,18 +380,7 @@ bool TBinaryDoc::GetDocuments(int32_t docid, std::string& orig, std::string& doc
 {
     std::lock_guard lock(m_FileCritSec);
     const TBinaryDocIdxFile* e = FindEntry(docid);
-    if (!e)
-        return false;
-    if (e->origsize >= 0 && e->docsize >= 0 && e->docoffs == e->origoffs + e->origsize) {
-        // The usual layout: both texts side by side, one read.
-        std::string both;
-        if (!ReadPart(e->origoffs, e->origsize + e->docsize, both))
-            return false;
-        orig.assign(both, 0, static_cast<size_t>(e->origsize));
-        doc.assign(both, static_cast<size_t>(e->origsize), std::string::npos);
-        return true;
-    }
-    return ReadPart(e->origoffs, e->origsize, orig) && ReadPart(e->docoffs, e->docsize, doc);
+    return e && ReadPart(e->origoffs, e->origsize, orig) && ReadPart(e->docoffs, e->docsize, doc);
 }
 
 bool TBinaryDoc::GetIndexEntry(int32_t position, TBinaryDocIdxFile& entry)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "container/streams.h"
+#include "platform/populatingallocator.h"
 #include "platform/posixfile.h"
 
 #include <atomic>
@@ -147,7 +148,7 @@ private:
     std::string m_fname;
     int64_t m_LDAOffs = -1;
     int32_t m_LDACount = 0;
-    std::vector<TBinaryDocIdxFile> m_DocIdx;
+    std::vector<TBinaryDocIdxFile, TPopulatingAllocator<TBinaryDocIdxFile>> m_DocIdx;
     std::atomic<int32_t> m_DocCount{0};
     mutable std::mutex m_FileCritSec;
     int32_t m_lda_cache_id = -1;
@@ -156,7 +157,7 @@ private:
     std::string m_LastError;
 
     // Id -> first index position: a dense table for ids 0..N-1, a map for the rest.
-    std::vector<int32_t> m_DenseIds;
+    std::vector<int32_t, TPopulatingAllocator<int32_t>> m_DenseIds;
     std::unordered_map<int32_t, int32_t> m_SparseIds;
 
     int64_t m_FileSize = 0;  // including what is still in m_WriteBuf

@@ -11,6 +11,7 @@ namespace {
 
 constexpr int64_t kHeaderSize = sizeof(TFGStreamDataHeader);
 constexpr size_t kWriteBufLimit = 1 << 20;
+constexpr int64_t kReadWindow = 64 * 1024;
 // Text columns wider than this are not a table this system writes; refuse them at opening.
 constexpr int32_t kMaxReadableTextWidth = 1 << 20;
 
@@ -201,6 +202,7 @@ void TFGStreamData::CloseFile(bool rewriteHeader)
             RewriteHeader();
     }
     m_fsDataFile.Close();
+    DropReadWindow();
     m_ColumnList.clear();
     m_ColumnStart.clear();
     m_RowWidth = 0;
@@ -307,19 +309,40 @@ void TFGStreamData::FlushForRead() const
     }
 }
 
+int64_t TFGStreamData::ReadCell(int64_t pos, void* dst, int64_t size) const
+{
+    FlushForRead();
+    if (size > kReadWindow / 4)
+        return m_fsDataFile.ReadAt(pos, dst, size);
+    std::lock_guard lock(m_ReadLock);
+    if (pos < m_ReadWinPos || pos + size > m_ReadWinPos + m_ReadWinLen) {
+        m_ReadWin.resize(kReadWindow);
+        m_ReadWinPos = pos;
+        m_ReadWinLen = std::max<int64_t>(m_fsDataFile.ReadAt(pos, m_ReadWin.data(), kReadWindow), 0);
+    }
+    const int64_t n = std::clamp<int64_t>(m_ReadWinPos + m_ReadWinLen - pos, 0, size);
+    std::memcpy(dst, m_ReadWin.data() + (pos - m_ReadWinPos), static_cast<size_t>(n));
+    return n;
+}
+
+void TFGStreamData::DropReadWindow() const
+{
+    std::lock_guard lock(m_ReadLock);
+    m_ReadWinLen = 0;
+}
+
 std::string TFGStreamData::GetDataAsText(int32_t ACol, int32_t ARow) const
 {
     const int64_t pos = CheckedPos(ACol, ARow, fgcText);
     if (pos < 0)
         return {};
-    FlushForRead();
     // Read no more than the file holds: a hostile width must not become a huge allocation.
     const int64_t avail = m_fsDataFile.Size() - pos;
     const int64_t want = std::min<int64_t>(Width(ACol), avail);
     if (want <= 0)
         return {};
     std::string text(static_cast<size_t>(want), '\0');
-    const int64_t n = m_fsDataFile.ReadAt(pos, text.data(), want);
+    const int64_t n = ReadCell(pos, text.data(), want);
     text.resize(static_cast<size_t>(std::max<int64_t>(n, 0)));
     const size_t zero = text.find('\0');
     if (zero != std::string::npos)
@@ -332,9 +355,8 @@ template <class T> T TFGStreamData::ReadNumber(int32_t ACol, int32_t ARow, TFGCo
     const int64_t pos = CheckedPos(ACol, ARow, need);
     if (pos < 0)
         return 0;
-    FlushForRead();
     T value{};
-    return m_fsDataFile.ReadAt(pos, &value, sizeof value) == sizeof value ? value : T{};
+    return ReadCell(pos, &value, sizeof value) == sizeof value ? value : T{};
 }
 
 int32_t TFGStreamData::GetDataAsInt(int32_t ACol, int32_t ARow) const
@@ -370,7 +392,7 @@ bool TFGStreamData::ReadColumn(int32_t ACol, std::span<T> values, TFGColType nee
         return m_fsDataFile.ReadAt(first, values.data(), bytes) >= 0;
     }
     for (int64_t r = 0; r < rows; ++r)
-        if (m_fsDataFile.ReadAt(CellPos(ACol, static_cast<int32_t>(r)), &values[r], sizeof(T)) < 0)
+        if (ReadCell(CellPos(ACol, static_cast<int32_t>(r)), &values[r], sizeof(T)) < 0)
             return false;
     return true;
 }
@@ -419,6 +441,7 @@ bool TFGStreamData::FlushLocked()
 {
     if (m_WriteBuf.empty())
         return true;
+    DropReadWindow();
     const bool ok = m_fsDataFile.WriteAt(m_WriteBufPos, m_WriteBuf.data(),
                                          static_cast<int64_t>(m_WriteBuf.size()));
     if (!ok)
@@ -529,6 +552,7 @@ bool TFGStreamData::WriteColumnFloat(int32_t ACol, int32_t firstRow, std::span<c
     const int64_t first = CheckedPos(ACol, firstRow, fgcFloat);
     if (first < 0 || CellPos(ACol, static_cast<int32_t>(lastRow)) < 0)
         return false;
+    DropReadWindow();
     if (m_dhHeader.RecSize == 0)
         return FlushLocked() &&
                m_fsDataFile.WriteAt(first, values.data(),

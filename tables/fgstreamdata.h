@@ -39,7 +39,8 @@ struct TFGColumn
 };
 
 /// A column table file: a header, column descriptors and fixed-width cells, read and written cell
-/// by cell on the file itself (no cell cache beyond a buffer that merges consecutive writes).
+/// by cell on the file itself (no cell cache: a buffer merges consecutive writes and a 64 KiB window
+/// serves neighbouring reads).
 /// No operation throws: failures give false, empty text or 0.
 ///
 /// Writes from several threads are serialised by the object's lock; reads take no lock and may
@@ -121,6 +122,9 @@ private:
     bool WriteCellLocked(int64_t pos, const void* data, int64_t size);
     bool FlushLocked();
     void FlushForRead() const;
+    /// Reads through a small window so that neighbouring cells cost one system call.
+    int64_t ReadCell(int64_t pos, void* dst, int64_t size) const;
+    void DropReadWindow() const;
     bool GrowRows(int32_t ARow);
     void RewriteHeader();
     void CloseFile(bool rewriteHeader);
@@ -141,6 +145,11 @@ private:
     mutable std::string m_WriteBuf;
     mutable int64_t m_WriteBufPos = 0;
     mutable std::atomic<bool> m_HasPending{false};
+
+    mutable std::mutex m_ReadLock; // guards the read window; taken after m_csDataFile, never before
+    mutable std::vector<char> m_ReadWin;
+    mutable int64_t m_ReadWinPos = 0;
+    mutable int64_t m_ReadWinLen = 0;
 };
 
 } // namespace corvane
