@@ -49,7 +49,7 @@ std::string Repeat(const std::string& s, int n)
 
 TEST(RootcutTest, StopsAtEndMarkWhileThePipeStaysOpen)
 {
-    // Enough text to fill the pipes both ways; the bytes after 0x1A are never read.
+    // Enough text to fill the pipes both ways; whatever follows 0x1A is ignored.
     const int n = 40000;
     const std::string input = Repeat("Caresses ponies,\r\nhopping-\n", n) + "\x1A" + "cats";
     const TRun run = RunRootcut({"-c", "-wl"}, input, false);
