@@ -386,15 +386,45 @@ bool TFGStreamData::ReadColumn(int32_t ACol, std::span<T> values, TFGColType nee
     const int64_t first = CellPos(ACol, 0);
     if (first < 0)
         return false;
-    FlushForRead();
-    if (m_dhHeader.RecSize == 0) {
-        const int64_t bytes = rows * static_cast<int64_t>(sizeof(T));
-        return m_fsDataFile.ReadAt(first, values.data(), bytes) >= 0;
-    }
+    if (m_dhHeader.RecSize == 0)
+        return ReadColumnCells(ACol, 0, std::as_writable_bytes(values.first(rows)));
     for (int64_t r = 0; r < rows; ++r)
         if (ReadCell(CellPos(ACol, static_cast<int32_t>(r)), &values[r], sizeof(T)) < 0)
             return false;
     return true;
+}
+
+bool TFGStreamData::ReadColumnCells(int32_t ACol, int32_t firstRow, std::span<std::byte> dst) const
+{
+    if (dst.empty())
+        return true;
+    const int64_t pos = m_dhHeader.RecSize >= 0 ? CellPos(ACol, firstRow) : -1;
+    if (pos < 0)
+        return false;
+    const int64_t n = ReadCell(pos, dst.data(), static_cast<int64_t>(dst.size()));
+    if (n < 0)
+        return false;
+    std::fill(dst.begin() + n, dst.end(), std::byte{0});
+    return true;
+}
+
+bool TFGStreamData::CellsFitInFile() const
+{
+    if (!m_fsDataFile.IsOpen())
+        return false;
+    const int64_t rows = m_dhHeader.RowCount;
+    int64_t start = kHeaderSize;
+    int64_t cells = 0;
+    if (FixedLayout()) {
+        cells = rows * m_dhHeader.ColCount * static_cast<int64_t>(m_dhHeader.RecSize);
+    } else {
+        if (static_cast<int64_t>(m_ColumnList.size()) != m_dhHeader.ColCount)
+            return false;
+        start += kColumnDescriptorSize * m_dhHeader.ColCount;
+        cells = rows * m_RowWidth;
+    }
+    FlushForRead();
+    return FitsInFile(start, cells, m_fsDataFile.Size());
 }
 
 bool TFGStreamData::GetColumnAsInt(int32_t ACol, std::span<int32_t> values) const
@@ -554,12 +584,41 @@ bool TFGStreamData::WriteColumnFloat(int32_t ACol, int32_t firstRow, std::span<c
         return false;
     DropReadWindow();
     if (m_dhHeader.RecSize == 0)
-        return FlushLocked() &&
-               m_fsDataFile.WriteAt(first, values.data(),
-                                    static_cast<int64_t>(values.size_bytes()));
+        return WriteColumnCellsLocked(ACol, firstRow, std::as_bytes(values));
     for (size_t i = 0; i < values.size(); ++i)
         if (!WriteCellLocked(CellPos(ACol, firstRow + static_cast<int32_t>(i)), &values[i], 4))
             return false;
+    return true;
+}
+
+bool TFGStreamData::WriteColumnCells(int32_t ACol, int32_t firstRow,
+                                     std::span<const std::byte> cells)
+{
+    std::lock_guard lock(m_csDataFile);
+    return WriteColumnCellsLocked(ACol, firstRow, cells);
+}
+
+bool TFGStreamData::WriteColumnCellsLocked(int32_t ACol, int32_t firstRow,
+                                           std::span<const std::byte> cells)
+{
+    if (cells.empty())
+        return true;
+    if (m_dhHeader.RecSize < 0 || !m_fsDataFile.IsOpen() || !ColumnInRange(ACol) ||
+        (!FixedLayout() && static_cast<size_t>(ACol) >= m_ColumnList.size()))
+        return false;
+    const int64_t width = Width(ACol);
+    const int64_t size = static_cast<int64_t>(cells.size());
+    if (width <= 0 || size % width != 0 || firstRow < 0 ||
+        firstRow + size / width > m_dhHeader.RowCount)
+        return false;
+    const int64_t first = CellPos(ACol, firstRow);
+    if (first < 0 || !FlushLocked())
+        return false;
+    DropReadWindow();
+    if (!m_fsDataFile.WriteAt(first, cells.data(), size)) {
+        m_LastError = m_fsDataFile.LastError();
+        return false;
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/posixfile.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -81,6 +82,12 @@ public:
     /// column-major layout, one per row in the row-major one.
     bool GetColumnAsInt(int32_t ACol, std::span<int32_t> values) const;
     bool GetColumnAsFloat(int32_t ACol, std::span<float> values) const;
+    /// Reads `dst.size()` bytes from the start of cell (ACol, firstRow) on with one read, whatever
+    /// the column's type, in a layout that keeps a column's cells side by side (fixed-record,
+    /// column-major). Bytes past the end of the file read as zero.
+    bool ReadColumnCells(int32_t ACol, int32_t firstRow, std::span<std::byte> dst) const;
+    /// True when every cell that the header and the descriptors promise lies inside the file.
+    bool CellsFitInFile() const;
 
     bool WriteData(int32_t ACol, int32_t ARow, std::string_view Data);
     bool WriteData(int32_t ACol, int32_t ARow, int32_t Data);
@@ -93,6 +100,9 @@ public:
     /// Writes `values` into rows `firstRow`.. of a float column with one write when the layout
     /// keeps them side by side (column-major), cell by cell otherwise.
     bool WriteColumnFloat(int32_t ACol, int32_t firstRow, std::span<const float> values);
+    /// Writes whole cells, already encoded at the column's width, into rows `firstRow`.. of
+    /// column ACol with one write (fixed-record and column-major layouts; rows must exist).
+    bool WriteColumnCells(int32_t ACol, int32_t firstRow, std::span<const std::byte> cells);
 
     /// The cell's text form: text as stored, integers in decimal, floating values with five
     /// decimals and the user's decimal separator. Empty when out of range.
@@ -120,6 +130,7 @@ private:
     template <class T> bool ReadColumn(int32_t ACol, std::span<T> values, TFGColType need) const;
     template <class T> bool WriteNumber(int32_t ACol, int32_t ARow, T value, TFGColType need);
     bool WriteCellLocked(int64_t pos, const void* data, int64_t size);
+    bool WriteColumnCellsLocked(int32_t ACol, int32_t firstRow, std::span<const std::byte> cells);
     bool FlushLocked();
     void FlushForRead() const;
     /// Reads through a small window so that neighbouring cells cost one system call.

@@ -344,3 +344,98 @@ TEST(TFGStreamDataTest, HostileHeadersAndDescriptors)
                     t.GetDataVisible(col, row);
     }
 }
+
+namespace {
+
+/// Three rows of a text column (width 8) and two float columns, column-major.
+void WriteWordTable(const std::string& path)
+{
+    TFGStreamData t;
+    ASSERT_TRUE(t.CreateNewDataFile(path, 3, 3, 0));
+    ASSERT_TRUE(t.ColumnAdd(fgcText, 8, "Col_Word", "Word"));
+    ASSERT_TRUE(t.ColumnAdd(fgcFloat, 4, "Col_A", "A"));
+    ASSERT_TRUE(t.ColumnAdd(fgcFloat, 4, "Col_B", "B"));
+    const char* words[] = {"one", "two", "three"};
+    for (int32_t r = 0; r < 3; ++r) {
+        ASSERT_TRUE(t.WriteData(0, r, std::string_view(words[r])));
+        ASSERT_TRUE(t.WriteData(1, r, 1.5f * r));
+        ASSERT_TRUE(t.WriteData(2, r, -2.0f * r));
+    }
+}
+
+} // namespace
+
+TEST(TFGStreamDataTest, ReadColumnCellsReadsRunsWhateverTheType)
+{
+    test::TTempDir tmp;
+    const std::string path = tmp.File("t.bin");
+    WriteWordTable(path);
+    TFGStreamData t;
+    ASSERT_TRUE(t.OpenDataFile(path, true));
+
+    float values[2];
+    ASSERT_TRUE(t.ReadColumnCells(1, 1, std::as_writable_bytes(std::span(values))));
+    EXPECT_EQ(values[0], 1.5f);
+    EXPECT_EQ(values[1], 3.0f);
+
+    char words[24];
+    ASSERT_TRUE(t.ReadColumnCells(0, 0, std::as_writable_bytes(std::span(words))));
+    EXPECT_EQ(std::string(words, 24), std::string("one\0\0\0\0\0two\0\0\0\0\0three\0\0\0", 24));
+
+    // The last column read on past the end of the file: the missing bytes read as zero.
+    float tail[4] = {9, 9, 9, 9};
+    ASSERT_TRUE(t.ReadColumnCells(2, 1, std::as_writable_bytes(std::span(tail))));
+    EXPECT_EQ(tail[0], -2.0f);
+    EXPECT_EQ(tail[1], -4.0f);
+    EXPECT_EQ(tail[2], 0.0f);
+    EXPECT_EQ(tail[3], 0.0f);
+
+    EXPECT_FALSE(t.ReadColumnCells(3, 0, std::as_writable_bytes(std::span(values))));
+    EXPECT_FALSE(t.ReadColumnCells(1, 3, std::as_writable_bytes(std::span(values))));
+}
+
+TEST(TFGStreamDataTest, CellsFitInFileCatchesTruncatedTables)
+{
+    test::TTempDir tmp;
+    const std::string path = tmp.File("t.bin");
+    WriteWordTable(path);
+    const auto full = std::filesystem::file_size(path);
+    EXPECT_EQ(full, 12u + 3 * 139 + 3 * 16);
+    for (auto size : {full, full - 1, uintmax_t{12 + 3 * 139}}) {
+        SCOPED_TRACE(size);
+        std::filesystem::resize_file(path, size);
+        TFGStreamData t;
+        ASSERT_TRUE(t.OpenDataFile(path, true));
+        EXPECT_EQ(t.CellsFitInFile(), size == full);
+    }
+
+    // A fixed-record header that promises a billion cells in a 12-byte file.
+    TFGStreamDataHeader huge{1000, 1000000, 50};
+    test::WriteFileBytes(path, std::string(reinterpret_cast<const char*>(&huge), sizeof huge));
+    TFGStreamData t;
+    ASSERT_TRUE(t.OpenDataFile(path, true));
+    EXPECT_FALSE(t.CellsFitInFile());
+}
+
+TEST(TFGStreamDataTest, WriteColumnCellsWritesWholeColumnsOfFixedRecords)
+{
+    test::TTempDir tmp;
+    const std::string path = tmp.File("sorted.bin");
+    TFGStreamData t;
+    ASSERT_TRUE(t.CreateNewDataFile(path, 2, 3, 50));
+    std::string cells(150, '\0');
+    for (int r = 0; r < 3; ++r)
+        cells.replace(r * 50, 5, "row " + std::to_string(r));
+    ASSERT_TRUE(t.WriteColumnCells(0, 0, std::as_bytes(std::span(cells))));
+    ASSERT_TRUE(t.WriteColumnCells(1, 1, std::as_bytes(std::span(cells).first(100))));
+    EXPECT_EQ(std::filesystem::file_size(path), 12u + 6 * 50);
+    EXPECT_EQ(t.GetDataAsText(0, 2), "row 2");
+    EXPECT_EQ(t.GetDataAsText(1, 0), "");
+    EXPECT_EQ(t.GetDataAsText(1, 2), "row 1");
+
+    // Part of a cell, more rows than the table has, a column that does not exist.
+    EXPECT_FALSE(t.WriteColumnCells(0, 0, std::as_bytes(std::span(cells).first(149))));
+    EXPECT_FALSE(t.WriteColumnCells(0, 1, std::as_bytes(std::span(cells))));
+    EXPECT_FALSE(t.WriteColumnCells(2, 0, std::as_bytes(std::span(cells))));
+    EXPECT_EQ(std::filesystem::file_size(path), 12u + 6 * 50);
+}
