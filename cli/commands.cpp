@@ -11,6 +11,12 @@ const std::vector<TCommand>& Commands()
         {"wordmap", "FILE.cvlda", "the word map: id, frequency, word, TF-IDF", RunWordmap},
         {"table", "FILE.bin [--from ROW] [--count N] [--csv]",
          "a column table: header, columns and cells", RunTable},
+        {"sort", "words|docs CONTAINER.cvlda",
+         "sort the words or documents of every topic of the container's model tables; prints "
+         "the sorted table's name",
+         RunSort},
+        {"topwords", "SORTED.bin [--count N]",
+         "the first N entries (default 10) of every topic of a sorted table", RunTopwords},
     };
     return commands;
 }

@@ -23,5 +23,7 @@ int RunInfo(const std::vector<std::string>& args);
 int RunDocs(const std::vector<std::string>& args);
 int RunWordmap(const std::vector<std::string>& args);
 int RunTable(const std::vector<std::string>& args);
+int RunSort(const std::vector<std::string>& args);
+int RunTopwords(const std::vector<std::string>& args);
 
 } // namespace corvane::cli

@@ -1,0 +1,28 @@
+#include "cli/progressbar.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace corvane::cli;
+
+TEST(ProgressBarTest, DrawsThrottledAndEndsTheLineOnce)
+{
+    std::ostringstream out;
+    {
+        TProgressBar bar("Sorting", out);
+        bar.Update(10); // first draw: due at once
+        bar.Update(20); // within 100 ms of it: not drawn
+        bar.Update(150);
+        bar.Finish();
+        bar.Finish();
+    }
+    const std::string text = out.str();
+    EXPECT_EQ(text.find("\rSorting [###..."), 0u) << text;
+    EXPECT_NE(text.find(" 10%  00:00:00"), std::string::npos) << text;
+    EXPECT_EQ(text.find(" 20%"), std::string::npos) << text;
+    EXPECT_NE(text.find("[##############################] 100%  00:00:00\n"), std::string::npos)
+        << text;
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(text.find('\n'), text.size() - 1);
+}
