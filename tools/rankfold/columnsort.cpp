@@ -58,14 +58,36 @@ void SortColumn(std::vector<TSortEntry>& entries, std::vector<TSortEntry>& sorte
     for (auto& w : workers)
         w.join();
 
+    // The merge scans the heads of the ranges not yet used up, in range order, and takes a
+    // later head only when it is smaller: ties go to the lower range.
+    struct TRun
+    {
+        const TSortEntry* at;
+        const TSortEntry* end;
+    };
+    std::array<TRun, kRanges> runs{};
+    int active = 0;
+    for (int r = 0; r < kRanges; ++r)
+        if (begin[r] < end[r])
+            runs[active++] = {data + begin[r], data + end[r]};
     sorted.resize(entries.size());
-    std::array<int64_t, kRanges> head = begin;
-    for (int64_t k = 0; k < n; ++k) {
-        int best = -1;
-        for (int r = 0; r < kRanges; ++r)
-            if (head[r] < end[r] && (best < 0 || data[head[r]].value < data[head[best]].value))
+    TSortEntry* out = sorted.data();
+    while (active > 0) {
+        int best = 0;
+        float bestValue = runs[0].at->value;
+        for (int r = 1; r < active; ++r) {
+            const float v = runs[r].at->value;
+            if (v < bestValue) {
                 best = r;
-        sorted[k] = data[head[best]++];
+                bestValue = v;
+            }
+        }
+        *out++ = *runs[best].at++;
+        if (runs[best].at == runs[best].end) {
+            for (int r = best; r + 1 < active; ++r)
+                runs[r] = runs[r + 1];
+            --active;
+        }
     }
 }
 

@@ -18,6 +18,8 @@ namespace {
 // the original text, the nick and twenty metadata fields.
 constexpr int32_t kDocTableLeadColumns = 23;
 constexpr int32_t kFrequencyWordWidth = 128;
+// How many sorted positions ahead the formatting loop asks for words.
+constexpr int64_t kPrefetchAhead = 8;
 
 /// A whole decimal argument; anything else counts as 0.
 int32_t ArgInt(const char* text)
@@ -43,7 +45,8 @@ int TRankFold::Run(int argc, const char* const* argv)
         return kExitBadArguments;
     }
     m_Window = ArgInt(argv[kArgWindow]);
-    const int32_t processors = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+    const int32_t processors =
+        static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     m_Threads = ArgInt(argv[kArgThreads]);
     if (m_Threads < 1 || m_Threads > processors)
         m_Threads = processors;
@@ -65,10 +68,17 @@ int TRankFold::Run(int argc, const char* const* argv)
 
     int code = 0;
     switch (task) {
-    case kTaskWordsByTopic: code = SortWordsByTopic(); break;
-    case kTaskDocsByTopic: code = SortDocsByTopic(); break;
-    case kTaskFrequencies: code = SortFrequencies(); break;
-    default: break;
+    case kTaskWordsByTopic:
+        code = SortWordsByTopic();
+        break;
+    case kTaskDocsByTopic:
+        code = SortDocsByTopic();
+        break;
+    case kTaskFrequencies:
+        code = SortFrequencies();
+        break;
+    default:
+        break;
     }
     if (code != 0)
         return code;
@@ -91,26 +101,43 @@ std::vector<int32_t> TRankFold::ValueColumns() const
     return columns;
 }
 
-bool TRankFold::ReadWordColumn(int32_t firstRow, int64_t rows)
+bool TRankFold::ReadWordColumn(int32_t firstRow, int64_t rows, size_t maxLength)
 {
-    m_Words.clear();
-    m_WordWidth = 0;
+    m_WordText.clear();
+    m_WordStart.assign(1, 0);
     if (rows <= 0 || m_Input.ColumnGetType(m_WordCol) != fgcText)
         return true;
-    const int64_t width = m_Input.ColumnGetWidth(m_WordCol);
-    m_Words.resize(static_cast<size_t>(rows * width));
-    if (!m_Input.ReadColumnCells(m_WordCol, firstRow, std::as_writable_bytes(std::span(m_Words))))
+    const auto width = static_cast<size_t>(m_Input.ColumnGetWidth(m_WordCol));
+    std::vector<char> cells(static_cast<size_t>(rows) * width);
+    if (!m_Input.ReadColumnCells(m_WordCol, firstRow, std::as_writable_bytes(std::span(cells))))
         return false;
-    m_WordWidth = width;
+    // Packed end to end the words stay in cache while the sorted order jumps between them.
+    m_WordStart.reserve(static_cast<size_t>(rows) + 1);
+    for (int64_t r = 0; r < rows; ++r) {
+        const char* cell = cells.data() + static_cast<size_t>(r) * width;
+        m_WordText.insert(m_WordText.end(), cell, cell + strnlen(cell, std::min(width, maxLength)));
+        m_WordStart.push_back(static_cast<int64_t>(m_WordText.size()));
+    }
     return true;
+}
+
+void TRankFold::PrefetchWords(const TSortEntry* sorted, int64_t p, int64_t rows) const
+{
+    // Two steps: where a word starts, then (once that is in cache) the word itself.
+    if (m_WordText.empty())
+        return;
+    if (p + 2 * kPrefetchAhead < rows)
+        __builtin_prefetch(&m_WordStart[sorted[p + 2 * kPrefetchAhead].label]);
+    if (p + kPrefetchAhead < rows)
+        __builtin_prefetch(m_WordText.data() + m_WordStart[sorted[p + kPrefetchAhead].label]);
 }
 
 std::string_view TRankFold::Word(int64_t row) const
 {
-    if (m_WordWidth == 0)
+    if (row + 1 >= static_cast<int64_t>(m_WordStart.size()))
         return {};
-    const char* cell = m_Words.data() + row * m_WordWidth;
-    return {cell, strnlen(cell, static_cast<size_t>(m_WordWidth))};
+    return {m_WordText.data() + m_WordStart[row],
+            static_cast<size_t>(m_WordStart[row + 1] - m_WordStart[row])};
 }
 
 bool TRankFold::SortColumnValues(int32_t col, int32_t firstRow, int64_t rows,
@@ -135,7 +162,7 @@ int TRankFold::SortWordsByTopic()
     if (!m_Output.CreateNewDataFile(m_FileOut, total, static_cast<int32_t>(rows),
                                     static_cast<int32_t>(kSortedCellSize)))
         return Abort("Can't create output file.\n", kExitOutputNotCreated);
-    if (!ReadWordColumn(0, rows))
+    if (!ReadWordColumn(0, rows, kSortedCellText))
         return Abort("Can't read input file.\n", kExitInputUnreadable);
     std::fprintf(m_Console, "Topics count: %d\n", total);
 
@@ -146,11 +173,14 @@ int TRankFold::SortWordsByTopic()
         if (!SortColumnValues(columns[k], 0, rows, nullptr))
             return Abort("Can't read input file.\n", kExitInputUnreadable);
         const TSortEntry* sorted = m_Sorted.data();
-        // Largest value first: sorted position p goes to row rows - 1 - p.
+        // Largest value first: sorted position p goes to row rows - 1 - p. The words are read
+        // in random order; ask for the next ones early.
 #pragma omp parallel for num_threads(m_Threads) schedule(static)
-        for (int64_t p = 0; p < rows; ++p)
+        for (int64_t p = 0; p < rows; ++p) {
+            PrefetchWords(sorted, p, rows);
             FormatWordCell(Word(sorted[p].label), sorted[p].value, separator,
                            cells + (rows - 1 - p) * kSortedCellSize);
+        }
         if (!m_Output.WriteColumnCells(k, 0, std::as_bytes(std::span(m_Cells))))
             return Abort("Can't write output file.\n", kExitOutputNotCreated);
         ColumnDone(k + 1, total);
@@ -166,7 +196,7 @@ int TRankFold::SortDocsByTopic()
                                     static_cast<int32_t>(kSortedCellSize)))
         return Abort("Can't create output file.\n", kExitOutputNotCreated);
     // Row 0 holds no document: labels and values start at row 1.
-    if (!ReadWordColumn(1, rows))
+    if (!ReadWordColumn(1, rows, SIZE_MAX))
         return Abort("Can't read input file.\n", kExitInputUnreadable);
     std::vector<int32_t> labels(static_cast<size_t>(rows));
     for (int64_t r = 0; r < rows; ++r)
@@ -199,7 +229,7 @@ int TRankFold::SortFrequencies()
         !m_Output.ColumnAdd(fgcText, kFrequencyWordWidth, "Col_Word", "Word") ||
         !m_Output.ColumnAdd(fgcFloat, 4, "Col_Freq", "Freq"))
         return Abort("Can't create output file.\n", kExitOutputNotCreated);
-    if (!ReadWordColumn(0, rows))
+    if (!ReadWordColumn(0, rows, kFrequencyWordWidth))
         return Abort("Can't read input file.\n", kExitInputUnreadable);
 
     for (int32_t k = 0; k < total; ++k) {

@@ -28,9 +28,12 @@ private:
 
     /// The value columns of tasks 0 and 2: every column but the word column.
     std::vector<int32_t> ValueColumns() const;
-    /// Reads the word column from `firstRow` on into m_Words; false when it is not a text column.
-    bool ReadWordColumn(int32_t firstRow, int64_t rows);
+    /// Reads `rows` words (each up to its first zero byte, at most `maxLength` bytes) from
+    /// `firstRow` on. No words when the word column is not a text column; false on a read error.
+    bool ReadWordColumn(int32_t firstRow, int64_t rows, size_t maxLength);
     std::string_view Word(int64_t row) const;
+    /// Asks for the words of sorted positions a little after `p` before the loop needs them.
+    void PrefetchWords(const TSortEntry* sorted, int64_t p, int64_t rows) const;
     /// Reads `rows` values of a column from `firstRow` on and sorts them into m_Sorted.
     bool SortColumnValues(int32_t col, int32_t firstRow, int64_t rows,
                           const std::vector<int32_t>* labels);
@@ -52,8 +55,8 @@ private:
     std::vector<float> m_Values;
     std::vector<TSortEntry> m_Entries;
     std::vector<TSortEntry> m_Sorted;
-    std::vector<char> m_Words;
-    int64_t m_WordWidth = 0;
+    std::vector<char> m_WordText;     // the words end to end
+    std::vector<int64_t> m_WordStart; // where word r starts; one more entry marks the end
     std::vector<char> m_Cells;
 };
 

@@ -8,8 +8,7 @@ namespace corvane {
 // progress message and its exit codes.
 
 /// Argument positions after the program name.
-enum TRankfoldArg : int
-{
+enum TRankfoldArg : int {
     kArgThreads = 1,
     kArgTask,
     kArgInput,
@@ -19,12 +18,7 @@ enum TRankfoldArg : int
     kRankfoldArgCount = kArgWindow
 };
 
-enum TRankfoldTask : int32_t
-{
-    kTaskWordsByTopic = 0,
-    kTaskDocsByTopic = 1,
-    kTaskFrequencies = 2
-};
+enum TRankfoldTask : int32_t { kTaskWordsByTopic = 0, kTaskDocsByTopic = 1, kTaskFrequencies = 2 };
 
 /// The progress message (WM_USER + 600 in the window program).
 constexpr int64_t kMsgSortProgress = 1624;
