@@ -99,9 +99,12 @@ void TCudaRunSort::Execute()
 void TCudaRunSort::RunChild(int socketFd, int childEnd)
 {
     TSpawnOptions options;
-    options.argv = {m_ProgramPath,          std::to_string(m_CudaDevID),
-                    std::to_string(m_CudaTask), m_FileIn,
-                    std::to_string(m_WordCol),  m_FileOut,
+    options.argv = {m_ProgramPath,
+                    std::to_string(m_CudaDevID),
+                    std::to_string(m_CudaTask),
+                    m_FileIn,
+                    std::to_string(m_WordCol),
+                    m_FileOut,
                     "3"}; // the child's end of the socket pair arrives as its descriptor 3
     options.pipeStdin = false;
     options.passFd = childEnd;

@@ -62,7 +62,7 @@ void TSortJobs::SortFinished(TCudaRunSort& sender)
 {
     const TSortJob job = sender.CudaTask() == kTaskWordsByTopic ? TSortJob::Words : TSortJob::Docs;
     const bool ok = sender.Succeeded();
-    const std::string error = ok               ? std::string()
+    const std::string error = ok                 ? std::string()
                               : sender.Stopped() ? std::string("the sort was stopped")
                                                  : sender.ErrorText();
     m_CudaRunSort.reset(); // frees `sender`

@@ -21,8 +21,7 @@ struct TResultTableNames
 
 TResultTableNames ResultTableNames(const std::string& containerPath);
 
-enum class TSortJob
-{
+enum class TSortJob {
     Words, // the words of every topic, from the topic-word table
     Docs   // the documents of every topic, from the document-topic table
 };

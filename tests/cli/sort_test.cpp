@@ -21,8 +21,8 @@ TCliRun RunCli(const TTempDir& tmp, std::vector<std::string> args)
 {
     const std::string errFile = tmp.File("stderr.txt");
     TSpawnOptions options;
-    options.argv = {"/bin/sh", "-c", "err=$1; shift; exec \"$@\" 2>\"$err\"", "sh", errFile,
-                    JoinPath(ProgramDir(), "corvane-cli")};
+    options.argv = {"/bin/sh", "-c",    "err=$1; shift; exec \"$@\" 2>\"$err\"",
+                    "sh",      errFile, JoinPath(ProgramDir(), "corvane-cli")};
     options.argv.insert(options.argv.end(), args.begin(), args.end());
     options.pipeStdin = false;
     TCliRun run;
@@ -60,8 +60,7 @@ TEST(CliSortTest, SortsTheWordsOfAContainerAndListsTheTopWords)
     EXPECT_EQ(sort.out, tmp.File("cv_phi_sort_3.bin") + "\n");
     EXPECT_NE(sort.err.find("100%"), std::string::npos) << sort.err;
 
-    const TCliRun top =
-        RunCli(tmp, {"topwords", tmp.File("cv_phi_sort_3.bin"), "--count", "2"});
+    const TCliRun top = RunCli(tmp, {"topwords", tmp.File("cv_phi_sort_3.bin"), "--count", "2"});
     EXPECT_EQ(top.status, 0) << top.err;
     EXPECT_EQ(top.out, "Topic 1\n    dog: 0.500000\n    кошка: 0.250000\n"
                        "Topic 2\n    кошка: 0.750000\n    bird: 0.500000\n");

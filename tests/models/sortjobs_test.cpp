@@ -111,7 +111,8 @@ TEST(SortJobsTest, TableNamesComeFromTheContainer)
         {"/data/news.cvlda",
          {"/data/news_phi.bin", "/data/news_theta.bin", "/data/cv_phi_sort_3.bin",
           "/data/cv_theta_sort_4.bin"}},
-        {"news.cvlda", {"news_phi.bin", "news_theta.bin", "cv_phi_sort_3.bin", "cv_theta_sort_4.bin"}},
+        {"news.cvlda",
+         {"news_phi.bin", "news_theta.bin", "cv_phi_sort_3.bin", "cv_theta_sort_4.bin"}},
         {"/my corpus/x.y.cvlda",
          {"/my corpus/x.y_phi.bin", "/my corpus/x.y_theta.bin", "/my corpus/cv_phi_sort_3.bin",
           "/my corpus/cv_theta_sort_4.bin"}},
@@ -230,8 +231,8 @@ TEST(SortJobsTest, FailuresEndTheJobWithoutASortedTable)
     struct Case
     {
         const char* name;
-        bool program;  // start the real sorting program
-        bool table;    // write the input table
+        bool program; // start the real sorting program
+        bool table;   // write the input table
         const char* error;
     };
     const Case cases[] = {

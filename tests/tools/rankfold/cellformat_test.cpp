@@ -49,12 +49,27 @@ TEST(CellFormatTest, FloatTextIsWhatPrintfWrites)
 {
     // The test runs in the C locale, where printf writes a point.
     const float inf = std::numeric_limits<float>::infinity();
-    const float edges[] = {0.0f, -0.0f, 1.0f, 0.1f, 0.5f, 1e-7f, 5e-7f, 4.9999997e-7f,
+    const float edges[] = {0.0f,
+                           -0.0f,
+                           1.0f,
+                           0.1f,
+                           0.5f,
+                           1e-7f,
+                           5e-7f,
+                           4.9999997e-7f,
                            0.0078125f /* 7812.5 millionths: a tie, rounds to even */,
-                           0.0234375f /* 23437.5: rounds up to even */, 0.9999995f, 0.99999994f,
-                           4294967040.0f, 4294967296.0f, 123456.789f, -3.25f,
-                           std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
-                           std::numeric_limits<float>::denorm_min(), inf, -inf,
+                           0.0234375f /* 23437.5: rounds up to even */,
+                           0.9999995f,
+                           0.99999994f,
+                           4294967040.0f,
+                           4294967296.0f,
+                           123456.789f,
+                           -3.25f,
+                           std::numeric_limits<float>::max(),
+                           std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::denorm_min(),
+                           inf,
+                           -inf,
                            std::numeric_limits<float>::quiet_NaN(),
                            -std::numeric_limits<float>::quiet_NaN()};
     for (float v : edges)

@@ -98,8 +98,8 @@ void WriteInputTable(const std::string& description, const std::string& path)
     ASSERT_TRUE(table.CreateNewDataFile(path, static_cast<int32_t>(columns.size()),
                                         static_cast<int32_t>(rows.size()), 0));
     for (size_t c = 0; c < columns.size(); ++c)
-        ASSERT_TRUE(table.ColumnAdd(columns[c].first, columns[c].second,
-                                    "Col_" + std::to_string(c), std::to_string(c)));
+        ASSERT_TRUE(table.ColumnAdd(columns[c].first, columns[c].second, "Col_" + std::to_string(c),
+                                    std::to_string(c)));
     for (size_t r = 0; r < rows.size(); ++r) {
         for (size_t c = 0; c < columns.size(); ++c) {
             const std::string& cell = rows[r][c];
@@ -142,9 +142,8 @@ std::string DumpTable(const std::string& path)
             }
             const std::string text = table.GetDataAsText(c, r);
             const size_t width = static_cast<size_t>(table.ColumnGetWidth(c));
-            const size_t pos = h.RecSize > 0
-                                   ? 12 + (size_t(r) + size_t(c) * h.RowCount) * h.RecSize
-                                   : 12 + 139 * size_t(h.ColCount) + size_t(r) * width;
+            const size_t pos = h.RecSize > 0 ? 12 + (size_t(r) + size_t(c) * h.RowCount) * h.RecSize
+                                             : 12 + 139 * size_t(h.ColCount) + size_t(r) * width;
             const bool padded = raw.size() >= pos + width &&
                                 raw.find_first_not_of('\0', pos + text.size()) >= pos + width;
             out << Cp1251ToUtf8(text) << (padded ? "" : " <not zero-padded>") << "\n";
@@ -211,7 +210,8 @@ TEST_P(RankfoldGoldenTest, Case)
         ReplaceAll(text, "$IN", in);
         ReplaceAll(text, "$OUT", out);
         ReplaceAll(text, "$DIR", tmp.Path());
-        ReplaceAll(text, "$NPROC", std::to_string(std::max(1u, std::thread::hardware_concurrency())));
+        ReplaceAll(text, "$NPROC",
+                   std::to_string(std::max(1u, std::thread::hardware_concurrency())));
         return text;
     };
 
