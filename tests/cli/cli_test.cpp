@@ -1,39 +1,11 @@
-#include "platform/appdirs.h"
-#include "platform/childprocess.h"
 #include "tables/fgstreamdata.h"
+#include "tests/cli/clirun.h"
 #include "tests/support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 using namespace corvane;
-using namespace std::chrono_literals;
-
-namespace {
-
-struct TRun
-{
-    int status;
-    std::string out;
-};
-
-// Runs corvane-cli with `args`; stderr is not captured (a failing test shows it).
-TRun RunCli(std::vector<std::string> args)
-{
-    TSpawnOptions o;
-    o.argv = {ProgramDir() + "corvane-cli"};
-    o.argv.insert(o.argv.end(), args.begin(), args.end());
-    o.niceIncrement = 0;
-    TChildProcess child;
-    std::string error;
-    if (!child.Start(o, error))
-        return {-1, error};
-    TRun run{};
-    ExchangeWithChild(child, "", run.out, 30s);
-    run.status = child.Wait();
-    return run;
-}
-
-} // namespace
+using namespace corvane::test;
 
 TEST(CliTest, InfoAndWordmapOfTheSampleContainer)
 {

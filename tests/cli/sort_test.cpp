@@ -1,41 +1,11 @@
-#include "platform/appdirs.h"
-#include "platform/childprocess.h"
 #include "tables/fgstreamdata.h"
+#include "tests/cli/clirun.h"
 #include "tests/support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 using namespace corvane;
 using namespace corvane::test;
-
-namespace {
-
-struct TCliRun
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-TCliRun RunCli(const TTempDir& tmp, std::vector<std::string> args)
-{
-    const std::string errFile = tmp.File("stderr.txt");
-    TSpawnOptions options;
-    options.argv = {"/bin/sh", "-c",    "err=$1; shift; exec \"$@\" 2>\"$err\"",
-                    "sh",      errFile, JoinPath(ProgramDir(), "corvane-cli")};
-    options.argv.insert(options.argv.end(), args.begin(), args.end());
-    options.pipeStdin = false;
-    TCliRun run;
-    TChildProcess child;
-    std::string error;
-    EXPECT_TRUE(child.Start(options, error)) << error;
-    EXPECT_EQ(ExchangeWithChild(child, "", run.out, std::chrono::seconds(60)), TExchangeResult::Ok);
-    run.status = child.Wait();
-    run.err = ReadFileBytes(errFile);
-    return run;
-}
-
-} // namespace
 
 TEST(CliSortTest, SortsTheWordsOfAContainerAndListsTheTopWords)
 {
@@ -55,12 +25,12 @@ TEST(CliSortTest, SortsTheWordsOfAContainerAndListsTheTopWords)
         }
     }
 
-    const TCliRun sort = RunCli(tmp, {"sort", "words", tmp.File("news.cvlda")});
+    const TRun sort = RunCli({"sort", "words", tmp.File("news.cvlda")}, tmp.File("stderr.txt"));
     EXPECT_EQ(sort.status, 0) << sort.err;
     EXPECT_EQ(sort.out, tmp.File("cv_phi_sort_3.bin") + "\n");
     EXPECT_NE(sort.err.find("100%"), std::string::npos) << sort.err;
 
-    const TCliRun top = RunCli(tmp, {"topwords", tmp.File("cv_phi_sort_3.bin"), "--count", "2"});
+    const TRun top = RunCli({"topwords", tmp.File("cv_phi_sort_3.bin"), "--count", "2"});
     EXPECT_EQ(top.status, 0) << top.err;
     EXPECT_EQ(top.out, "Topic 1\n    dog: 0.500000\n    кошка: 0.250000\n"
                        "Topic 2\n    кошка: 0.750000\n    bird: 0.500000\n");
@@ -81,7 +51,7 @@ TEST(CliSortTest, FailuresExitWithAMessage)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1]);
-        const TCliRun run = RunCli(tmp, c.args);
+        const TRun run = RunCli(c.args, tmp.File("stderr.txt"));
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
