@@ -17,6 +17,10 @@ const std::vector<TCommand>& Commands()
          RunSort},
         {"topwords", "SORTED.bin [--count N]",
          "the first N entries (default 10) of every topic of a sorted table", RunTopwords},
+        {"lemmatize",
+         "--texts DIR --out FILE.cvlda [--lang ru|en] [--codepage utf|ansi] [--params \"...\"] "
+         "[--trash FILE] [--jobs N]",
+         "a folder of *.txt files to a new container: tags removed, words lemmatized", RunLemmatize},
     };
     return commands;
 }

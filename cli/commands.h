@@ -25,5 +25,6 @@ int RunWordmap(const std::vector<std::string>& args);
 int RunTable(const std::vector<std::string>& args);
 int RunSort(const std::vector<std::string>& args);
 int RunTopwords(const std::vector<std::string>& args);
+int RunLemmatize(const std::vector<std::string>& args);
 
 } // namespace corvane::cli

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
+
 using namespace corvane;
 using namespace corvane::test;
 
@@ -79,4 +82,46 @@ TEST(CliTest, ErrorsGiveOneLineAndNonZeroStatus)
     TRun text = RunCli({"table", test::FixturePath("README.md")});
     EXPECT_EQ(text.status, 0);
     EXPECT_LT(text.out.size(), 1000u);
+}
+
+TEST(CliTest, LemmatizeAFolderWithTheRussianAnalyser)
+{
+    test::TTempDir dir;
+    const std::string texts = dir.File("texts");
+    std::filesystem::create_directories(texts);
+    test::WriteFileBytes(texts + "/1.txt", "<p>Мама мыла раму.</p>");
+    test::WriteFileBytes(texts + "/2.txt", "Она шла, а кракозябра — нет.");
+    test::WriteFileBytes(texts + "/3.txt", "<img src=x.png>");
+    test::WriteFileBytes(texts + "/metadata.csv", "1;Ann;\n");
+    const std::string out = dir.File("out.cvlda");
+
+    TRun run = RunCli({"lemmatize", "--texts", texts, "--out", out, "--jobs", "3"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("lemmatize: 3 documents stored, 0 skipped, 1 empty, [0-9.]+ s\n")))
+        << run.out;
+    TRun docs = RunCli({"docs", out});
+    EXPECT_EQ(docs.out, "=== document 0 ===\noriginal: Мама мыла раму.\n"
+                        "lemmatized: {мама} {мыло|мыть} {рама|рам}.\nauthor: Ann\n"
+                        "=== document 1 ===\noriginal: Она шла, а кракозябра — нет.\n"
+                        "lemmatized: {она} {идти}, {а} кракозябра — {нет}.\nmetadata: none\n"
+                        "=== document 2 ===\noriginal: \nlemmatized: {00000}\nmetadata: none\n");
+
+    // Guesses are written once -w is left out.
+    run = RunCli({"lemmatize", "--texts", texts, "--out", out, "--params", "-c -l -e utf-8"});
+    EXPECT_EQ(run.status, 0);
+    docs = RunCli({"docs", out, "--from", "1", "--count", "1"});
+    EXPECT_NE(docs.out.find("{кракозябра?}"), std::string::npos) << docs.out;
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"lemmatize", "--texts", dir.File("absent"), "--out", out},
+        {"lemmatize", "--texts", texts},
+        {"lemmatize", "--texts", texts, "--out", out, "--lang", "de"},
+        {"lemmatize", "--texts", texts, "--out", out, "--codepage", "koi8"},
+        {"lemmatize", "--texts", texts, "--out", out, "--jobs", "0"},
+        {"lemmatize", "--texts", texts, "--out", dir.File("absent/out.cvlda")},
+    };
+    for (const auto& args : bad) {
+        SCOPED_TRACE(args.back());
+        EXPECT_EQ(RunCli(args).status, 1);
+    }
 }
