@@ -173,7 +173,6 @@ void TDelTagMystemAnsiThread::LaunchChild(int32_t docid, const TDocMetaData* pda
     auto mi = std::make_unique<TMystemInfo>();
     mi->docid = docid;
     mi->pdata = pdata;
-    mi->pdatalen = pdata ? kDocMetaDataLen : 0;
     mi->inst = rawdocms;
 
     TChildSlots& slots = TChildSlots::Process();

@@ -30,7 +30,6 @@ struct TMystemInfo
     std::string inst;                     // the document sent to the child
     std::string outst;                    // everything the child wrote
     const TDocMetaData* pdata = nullptr;  // the document's metadata, or none
-    int32_t pdatalen = 0;
 };
 
 /// Serves one child: writes the document and the end mark 0x1A while reading the output, gives

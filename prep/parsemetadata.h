@@ -9,8 +9,6 @@
 namespace corvane {
 
 constexpr int kAddFieldCount = 20;
-/// The size of a metadata record in the original memory layout, passed along as its length.
-constexpr int32_t kDocMetaDataLen = 180;
 
 /// One record of "metadata.csv": a document id (numeric or string), the author and up to 20
 /// additional fields, all single-byte text.
