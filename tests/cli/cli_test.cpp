@@ -97,7 +97,8 @@ TEST(CliTest, LemmatizeAFolderWithTheRussianAnalyser)
 
     TRun run = RunCli({"lemmatize", "--texts", texts, "--out", out, "--jobs", "3"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(std::regex_match(run.out, std::regex("lemmatize: 3 documents stored, 0 skipped, 1 empty, [0-9.]+ s\n")))
+    EXPECT_TRUE(std::regex_match(
+        run.out, std::regex("lemmatize: 3 documents stored, 0 skipped, 1 empty, [0-9.]+ s\n")))
         << run.out;
     TRun docs = RunCli({"docs", out});
     EXPECT_EQ(docs.out, "=== document 0 ===\noriginal: Мама мыла раму.\n"
@@ -123,5 +124,23 @@ TEST(CliTest, LemmatizeAFolderWithTheRussianAnalyser)
     for (const auto& args : bad) {
         SCOPED_TRACE(args.back());
         EXPECT_EQ(RunCli(args).status, 1);
+    }
+}
+
+TEST(CliTest, LemmatizeEnglishWithRootcut)
+{
+    TTempDir dir;
+    const std::string texts = dir.File("texts");
+    std::filesystem::create_directories(texts);
+    WriteFileBytes(texts + "/1.txt", "The <b>running</b> dogs, happy ponies.");
+    const std::string out = dir.File("out.cvlda");
+    for (const char* page : {"utf", "ansi"}) {
+        SCOPED_TRACE(page);
+        const TRun run = RunCli(
+            {"lemmatize", "--texts", texts, "--out", out, "--lang", "en", "--codepage", page});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(RunCli({"docs", out}).out,
+                  "=== document 0 ===\noriginal: The running dogs, happy ponies.\n"
+                  "lemmatized: {the} {run} {dog} {happi} {poni} \nmetadata: none\n");
     }
 }
