@@ -21,6 +21,16 @@ const std::vector<TCommand>& Commands()
          "--texts DIR --out FILE.cvlda [--lang ru|en] [--codepage utf|ansi] [--params \"...\"] "
          "[--trash FILE] [--jobs N]",
          "a folder of *.txt files to a new container: tags removed, words lemmatized", RunLemmatize},
+        {"dictionary",
+         "IN.cvlda [--out OUT.cvlda] [--threads N] [--freq-table FILE.bin] [--csv FILE.csv]",
+         "word ids, LDA documents, frequencies and TF-IDF; optionally the word table and CSV",
+         RunDictionary},
+        {"stopwords", "IN.cvlda --out OUT.cvlda --list WORDS.txt [--threads N]",
+         "a copy without the listed words (UTF-8 or Windows-1251 list, one a line)",
+         RunStopwords},
+        {"freqselect", "IN.cvlda [--low L] [--up U]",
+         "words of frequency >= U and words of frequency <= L, one a line (a stop-word list)",
+         RunFreqselect},
     };
     return commands;
 }

@@ -26,5 +26,8 @@ int RunTable(const std::vector<std::string>& args);
 int RunSort(const std::vector<std::string>& args);
 int RunTopwords(const std::vector<std::string>& args);
 int RunLemmatize(const std::vector<std::string>& args);
+int RunDictionary(const std::vector<std::string>& args);
+int RunStopwords(const std::vector<std::string>& args);
+int RunFreqselect(const std::vector<std::string>& args);
 
 } // namespace corvane::cli
