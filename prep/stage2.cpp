@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <numeric>
 
 namespace corvane {
@@ -65,31 +66,32 @@ void TStage2Thread::Execute()
     TBinaryDoc bindoc;
     if (!bindoc.Create(m_Stage.infname, false)) {
         m_Stage.Fail(TStageError::Open, "cannot open " + bindoc.LastError());
-        m_Stage.m_Gate.Close();
+        m_Stage.m_BatchOrder.Close();
         return;
     }
     const int64_t size = m_Stage.m_BatchSize;
     while (!m_Stage.Stopping() && !m_Stage.Failed()) {
-        const int64_t batch = m_Stage.m_NextBatch++;
-        if (batch * size >= m_Stage.alldocs)
+        const int64_t number = m_Stage.m_NextBatch++;
+        if (number * size >= m_Stage.alldocs)
             break;
-        doc_st = static_cast<int32_t>(batch * size);
+        doc_st = static_cast<int32_t>(number * size);
         doc_en = static_cast<int32_t>(std::min<int64_t>(m_Stage.alldocs, doc_st + size));
-        if (!CountBatch(bindoc)) {
-            m_Stage.m_Gate.Close();
+        auto batch = std::make_shared<TLdaBatch>();
+        if (!CountBatch(bindoc, *batch)) {
+            m_Stage.m_BatchOrder.Close();
             return;
         }
-        if (!m_Stage.m_Gate.Pass(batch, [this] { return WriteBatch(); }))
+        TStage2& stage = m_Stage;
+        if (!stage.m_BatchOrder.Submit(number,
+                                       [&stage, batch] { return stage.AppendBatch(*batch); }))
             return;
         m_Stage.donedocs += doc_en - doc_st;
     }
     m_Stage.m_Stage2WordFreqSort.Add(m_Counts);
 }
 
-bool TStage2Thread::CountBatch(TBinaryDoc& bindoc)
+bool TStage2Thread::CountBatch(TBinaryDoc& bindoc, TLdaBatch& batch)
 {
-    m_Ids.clear();
-    m_Docs.clear();
     for (int32_t docid = doc_st; docid < doc_en; ++docid) {
         if (!m_Stage.m_Present[static_cast<size_t>(docid)])
             continue;
@@ -100,23 +102,10 @@ bool TStage2Thread::CountBatch(TBinaryDoc& bindoc)
         ExtractWords(m_Text, m_Words);
         for (size_t pos = 0; pos < m_Words.size(); ++pos) {
             const uint32_t id = WordId(m_Words[pos]);
-            m_Ids.push_back(id);
+            batch.ids.push_back(id);
             m_Counts.Add(id, m_Words[pos], docid, static_cast<uint32_t>(pos));
         }
-        m_Docs.emplace_back(docid, static_cast<int32_t>(m_Words.size()));
-    }
-    return true;
-}
-
-bool TStage2Thread::WriteBatch()
-{
-    const uint32_t* ids = m_Ids.data();
-    for (const auto& [docid, count] : m_Docs) {
-        if (!m_Stage.hTxtOutFile->AddLDADocumentBinary(ids, count, docid))
-            return m_Stage.Fail(TStageError::Write,
-                                "cannot write " + m_Stage.hTxtOutFile->LastError());
-        ids += count;
-        ++m_Stage.m_LDADocs;
+        batch.docs.emplace_back(docid, static_cast<int32_t>(m_Words.size()));
     }
     return true;
 }
@@ -201,6 +190,12 @@ uint32_t TStage2::Execute()
     if (!draft.Commit())
         return Fail(TStageError::Write, draft.LastError());
     return static_cast<uint32_t>(m_Stage2WordFreqSort.WordAndFreqSize());
+}
+
+bool TStage2::AppendBatch(const TLdaBatch& batch)
+{
+    return batch.AppendTo(*hTxtOutFile, m_LDADocs) ||
+           Fail(TStageError::Write, "cannot write " + hTxtOutFile->LastError());
 }
 
 bool TStage2::ReuseWordMap(TBinaryDoc& input)

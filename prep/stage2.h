@@ -1,8 +1,9 @@
 #pragma once
 
 #include "container/binarydoc.h"
-#include "prep/batchgate.h"
+#include "prep/batchorder.h"
 #include "prep/corpusstage.h"
+#include "prep/ldabatch.h"
 #include "prep/wordcounter.h"
 
 #include <atomic>
@@ -45,7 +46,7 @@ class TStage2;
 
 /// A counting worker of the dictionary stage. It takes batches of document ids in turn, turns
 /// each document's words into word ids counted in its own counter, and hands the batch's LDA
-/// documents to the shared output container in batch order, so the output keeps id order.
+/// documents on to the shared output container in batch order, so the output keeps id order.
 class TStage2Thread
 {
 public:
@@ -53,8 +54,7 @@ public:
     void Execute();
 
 private:
-    bool CountBatch(TBinaryDoc& bindoc);
-    bool WriteBatch();
+    bool CountBatch(TBinaryDoc& bindoc, TLdaBatch& batch);
 
     TStage2& m_Stage;
     int32_t doc_st = 0; // the current batch: ids doc_st .. doc_en - 1
@@ -62,8 +62,6 @@ private:
     TWordCounter m_Counts;
     std::string m_Text;
     std::vector<std::string_view> m_Words;
-    std::vector<uint32_t> m_Ids; // the batch's word ids, document after document
-    std::vector<std::pair<int32_t, int32_t>> m_Docs; // (document id, word count) of the batch
 };
 
 /// A TF-IDF worker of the dictionary stage: weighs the words wrd_st .. wrd_en - 1 of the list.
@@ -120,6 +118,7 @@ private:
     friend class TStage2TFIDFThread;
 
     uint32_t Execute() override;
+    bool AppendBatch(const TLdaBatch& batch);
     bool ReuseWordMap(TBinaryDoc& input);
     bool FindDocuments(TBinaryDoc& input);
     bool Count();
@@ -139,9 +138,9 @@ private:
 
     std::vector<bool> m_Present; // ids 0 .. alldocs-1 that the index holds
     std::atomic<int64_t> m_NextBatch{0};
-    TBatchGate m_Gate;
+    TBatchOrder m_BatchOrder{8};
     TBinaryDoc* hTxtOutFile = nullptr; // the shared output container, during counting
-    int32_t m_LDADocs = 0;             // LDA documents written (changed at the gate only)
+    int32_t m_LDADocs = 0;             // LDA documents written (by the batch hand-overs)
     bool m_Reused = false;
     TStage2WordFreqSort m_Stage2WordFreqSort;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numeric>
 
 namespace corvane {
@@ -112,20 +113,22 @@ bool TStage3::RemoveInWalkOrder(TBinaryDoc& input, TBinaryDoc& output)
 
 void TStage3::SWRemove(TStage3SWRemoveParams& p)
 {
-    TBatch batch;
-    int64_t number;
-    while (ReadBatch(p, batch, number)) {
-        DropStopWords(batch, 0, 0);
-        if (!m_Gate.Pass(number, [&] { return WriteBatch(*p.outbindoc, batch); }))
+    while (true) {
+        auto batch = std::make_shared<TLdaBatch>();
+        int64_t number;
+        if (!ReadBatch(p, *batch, number))
             return;
-        p.progress += static_cast<int32_t>(batch.docs.size());
+        DropStopWords(*batch, 0, 0);
+        TBinaryDoc& output = *p.outbindoc;
+        if (!m_BatchOrder.Submit(number,
+                                 [this, &output, batch] { return AppendBatch(output, *batch); }))
+            return;
+        p.progress += static_cast<int32_t>(batch->docs.size());
     }
 }
 
-bool TStage3::ReadBatch(TStage3SWRemoveParams& p, TBatch& batch, int64_t& number)
+bool TStage3::ReadBatch(TStage3SWRemoveParams& p, TLdaBatch& batch, int64_t& number)
 {
-    batch.ids.clear();
-    batch.docs.clear();
     std::lock_guard lock(*p.bd_crit_sec);
     if (m_Walked >= m_WalkCount || m_OutOfOrder || Stopping() || Failed())
         return false;
@@ -133,7 +136,7 @@ bool TStage3::ReadBatch(TStage3SWRemoveParams& p, TBatch& batch, int64_t& number
     const int32_t end = std::min(m_WalkCount, m_Walked + m_BatchSize);
     for (; m_Walked < end; ++m_Walked) {
         if (!ReadDocument(*p.bindoc, m_Walked == 0, batch)) {
-            m_Gate.Close();
+            m_BatchOrder.Close();
             return false;
         }
         const int32_t docid = batch.docs.back().first;
@@ -141,7 +144,7 @@ bool TStage3::ReadBatch(TStage3SWRemoveParams& p, TBatch& batch, int64_t& number
             // Written out of id order (older writers append as their threads finish):
             // the documents are sorted in memory instead.
             m_OutOfOrder = true;
-            m_Gate.Close();
+            m_BatchOrder.Close();
             return false;
         }
         m_LastDocId = docid;
@@ -149,7 +152,7 @@ bool TStage3::ReadBatch(TStage3SWRemoveParams& p, TBatch& batch, int64_t& number
     return true;
 }
 
-bool TStage3::ReadDocument(TBinaryDoc& input, bool first, TBatch& into)
+bool TStage3::ReadDocument(TBinaryDoc& input, bool first, TLdaBatch& into)
 {
     int32_t docid = 0;
     int32_t size = 0;
@@ -167,7 +170,7 @@ bool TStage3::ReadDocument(TBinaryDoc& input, bool first, TBatch& into)
     return true;
 }
 
-void TStage3::DropStopWords(TBatch& batch, size_t firstDoc, size_t firstId) const
+void TStage3::DropStopWords(TLdaBatch& batch, size_t firstDoc, size_t firstId) const
 {
     size_t in = firstId;
     size_t out = firstId;
@@ -183,22 +186,16 @@ void TStage3::DropStopWords(TBatch& batch, size_t firstDoc, size_t firstId) cons
     batch.ids.resize(out);
 }
 
-bool TStage3::WriteBatch(TBinaryDoc& output, const TBatch& batch)
+bool TStage3::AppendBatch(TBinaryDoc& output, const TLdaBatch& batch)
 {
-    const uint32_t* ids = batch.ids.data();
-    for (const auto& [docid, count] : batch.docs) {
-        if (!output.AddLDADocumentBinary(ids, count, docid))
-            return Fail(TStageError::Write, "cannot write " + output.LastError());
-        ids += count;
-        m_Tokens += count;
-        ++m_LDADocs;
-    }
-    return true;
+    m_Tokens += static_cast<int64_t>(batch.ids.size());
+    return batch.AppendTo(output, m_LDADocs) ||
+           Fail(TStageError::Write, "cannot write " + output.LastError());
 }
 
 bool TStage3::RemoveSortingInMemory(TBinaryDoc& input, const std::string& outputPath)
 {
-    TBatch all;
+    TLdaBatch all;
     for (m_Walked = 0; m_Walked < m_WalkCount; ++m_Walked) {
         if (Stopping())
             return Fail(TStageError::Stopped, "stopped");

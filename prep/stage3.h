@@ -1,9 +1,10 @@
 #pragma once
 
 #include "container/binarydoc.h"
-#include "prep/batchgate.h"
+#include "prep/batchorder.h"
 #include "prep/corpusstage.h"
 #include "prep/idindex.h"
+#include "prep/ldabatch.h"
 
 #include <atomic>
 #include <climits>
@@ -61,19 +62,13 @@ private:
     uint32_t Execute() override;
     void ComputeStopIds();
     static void SW2CRC32(TStage3SW2CRC32Params& p);
-    struct TBatch
-    {
-        std::vector<uint32_t> ids;                     // word ids, document after document
-        std::vector<std::pair<int32_t, int32_t>> docs; // (document id, word count)
-    };
-
     bool RemoveInWalkOrder(TBinaryDoc& input, TBinaryDoc& output);
     void SWRemove(TStage3SWRemoveParams& p);
-    bool ReadBatch(TStage3SWRemoveParams& p, TBatch& batch, int64_t& number);
-    bool WriteBatch(TBinaryDoc& output, const TBatch& batch);
+    bool ReadBatch(TStage3SWRemoveParams& p, TLdaBatch& batch, int64_t& number);
+    bool AppendBatch(TBinaryDoc& output, const TLdaBatch& batch);
     bool RemoveSortingInMemory(TBinaryDoc& input, const std::string& outputPath);
-    bool ReadDocument(TBinaryDoc& input, bool first, TBatch& into);
-    void DropStopWords(TBatch& batch, size_t firstDoc, size_t firstId) const;
+    bool ReadDocument(TBinaryDoc& input, bool first, TLdaBatch& into);
+    void DropStopWords(TLdaBatch& batch, size_t firstDoc, size_t firstId) const;
     bool FilterWordMap(TBinaryDoc& input, TBinaryDoc& output);
 
     std::string infname;
@@ -89,7 +84,7 @@ private:
     int32_t m_LastDocId = INT32_MIN;
     bool m_OutOfOrder = false;
     int64_t m_NextBatch = 0;
-    TBatchGate m_Gate;
+    TBatchOrder m_BatchOrder{8};
 
     int32_t m_LDADocs = 0;
     int64_t m_Tokens = 0;
