@@ -34,7 +34,8 @@ using TWordFreqCounterProgress =
 /// the handler); the last call has Done = true, after the stage's result or its failure is known
 /// (ErrorCode, LastError). The owner destroys the stage after that call has returned, never from
 /// inside it: the controller is still waiting for the handler then. Destroying a running stage
-/// stops it and waits for its threads.
+/// stops it and waits for its threads; at program shutdown make the dispatcher's Send fail first,
+/// so a controller waiting for the main thread can end.
 class TCorpusStage
 {
 public:

@@ -18,15 +18,15 @@ namespace corvane {
 
 // ---- TStage2WordFreqSort -------------------------------------------------------------------
 
-void TStage2WordFreqSort::Add(const TWordCounter& counts)
+void TStage2WordFreqSort::Add(TWordCounter&& counts)
 {
     std::lock_guard lock(m_crit_sec);
-    m_Counts.Merge(counts);
+    m_Counts.Merge(std::move(counts));
 }
 
 void TStage2WordFreqSort::Sort()
 {
-    const std::vector<TWordTally>& tallies = m_Counts.Tallies();
+    const std::vector<TWordTally> tallies = m_Counts.Tallies();
     std::vector<int32_t> order(tallies.size());
     std::iota(order.begin(), order.end(), 0);
     // Every occurrence has its own key, so `last` breaks every tie and the order is total.
@@ -87,7 +87,7 @@ void TStage2Thread::Execute()
             return;
         m_Stage.donedocs += doc_en - doc_st;
     }
-    m_Stage.m_Stage2WordFreqSort.Add(m_Counts);
+    m_Stage.m_Stage2WordFreqSort.Add(std::move(m_Counts));
 }
 
 bool TStage2Thread::CountBatch(TBinaryDoc& bindoc, TLdaBatch& batch)

@@ -20,7 +20,7 @@ class TStage2WordFreqSort
 {
 public:
     /// Adds one worker's counts.
-    void Add(const TWordCounter& counts);
+    void Add(TWordCounter&& counts);
     /// Orders the counted words: frequency, highest first; among equal frequencies the word that
     /// reached its frequency earlier (documents read in id order) first.
     void Sort();

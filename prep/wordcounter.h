@@ -1,7 +1,6 @@
 #pragma once
 
 #include "container/binarydoc.h"
-#include "prep/idindex.h"
 
 #include <cstdint>
 #include <string_view>
@@ -30,35 +29,73 @@ struct TWordTally
 
 /// The word counts of a set of documents, one tally per word id. Counters of disjoint sets of
 /// documents merge into the counts of their union, in any order of merging.
+///
+/// An open-addressing table keeps each word's counters in its slot, so counting an occurrence
+/// touches one place in memory; the texts lie apart and are touched only for new words.
 class TWordCounter
 {
 public:
+    TWordCounter() { Rehash(1024); }
+
     /// Counts one occurrence. A document's words are added one after another, in text order.
     void Add(uint32_t id, std::string_view word, int32_t docid, uint32_t pos)
     {
-        bool added;
-        const int32_t at = m_Index.Insert(id, added);
-        const uint64_t key = OccurrenceKey(docid, pos);
-        if (added) {
-            m_Tallies.push_back(NewTally(id, word, key));
+        TSlot& s = Find(id);
+        if (s.text < 0) {
+            const uint64_t key = OccurrenceKey(docid, pos);
+            Claim(s, {id, 1, 1, key, key, 0, {}}, word);
             return;
         }
-        TWordTally& t = m_Tallies[static_cast<size_t>(at)];
-        ++t.freq;
-        if (static_cast<int32_t>(t.last >> 32) != docid)
-            ++t.docs;
-        t.last = key;
+        ++s.freq;
+        if (s.lastDoc != docid) {
+            ++s.docs;
+            s.lastDoc = docid;
+        }
+        s.lastPos = pos;
     }
 
-    void Merge(const TWordCounter& other);
+    /// Adds the counts of `other`, which is used up.
+    void Merge(TWordCounter&& other);
 
-    const std::vector<TWordTally>& Tallies() const { return m_Tallies; }
+    /// The tally of every word, in no particular order.
+    std::vector<TWordTally> Tallies() const;
 
 private:
-    static TWordTally NewTally(uint32_t id, std::string_view word, uint64_t key);
+    struct TSlot
+    {
+        uint32_t id;
+        int32_t text; // index into m_Texts; -1: empty slot
+        int32_t docs;
+        int32_t lastDoc;
+        uint32_t lastPos;
+        int64_t freq;
+    };
+    struct TText
+    {
+        uint64_t first;
+        uint8_t len;
+        char text[kWordMaxLen];
+    };
 
-    TIdIndex m_Index;
-    std::vector<TWordTally> m_Tallies;
+    TSlot& Find(uint32_t id)
+    {
+        for (size_t i = Home(id);; i = (i + 1) & m_Mask) {
+            TSlot& s = m_Slots[i];
+            if (s.text < 0 || s.id == id)
+                return s;
+        }
+    }
+    size_t Home(uint32_t id) const
+    {
+        return static_cast<size_t>((id * 0x9E3779B97F4A7C15ull) >> m_Shift);
+    }
+    void Claim(TSlot& s, const TWordTally& tally, std::string_view word);
+    void Rehash(size_t slots);
+
+    std::vector<TSlot> m_Slots;
+    std::vector<TText> m_Texts;
+    size_t m_Mask = 0;
+    int m_Shift = 64;
 };
 
 } // namespace corvane

@@ -189,7 +189,8 @@ void Run(const std::string& dir, int repeat)
         const std::string what = "dictionary, " + std::to_string(threads) + " thread(s)";
         PrintTiming(what.c_str(), timing);
         std::printf(" -> %.1f M words/s\n", tokens / median / 1e6);
-        std::printf("median_dictionary_%d=%.3f\n", threads, median);
+        std::printf("median_dictionary_%d=%.3f\ncpu_dictionary_%d=%.3f\n", threads, median, threads,
+                    Median(timing.cpu));
     }
     std::printf("corpus: %d documents, %lld words, %d distinct\n", docs,
                 static_cast<long long>(tokens), distinct);

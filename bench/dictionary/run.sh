@@ -26,7 +26,10 @@ echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 value() { sed -n "s/^$1=//p" "$2"; }
 awk -v one="$(value median_dictionary_1 "$data/corvane.txt")" \
     -v two="$(value median_dictionary_2 "$data/corvane.txt")" \
-    -v sk="$(value median_sklearn "$data/sklearn.txt")" 'BEGIN {
-    printf "TfidfVectorizer / dictionary stage: %.1fx (1 thread), %.1fx (2 threads)\n",
-        sk / one, sk / two
+    -v sk="$(value median_sklearn "$data/sklearn.txt")" \
+    -v cpu1="$(value cpu_dictionary_1 "$data/corvane.txt")" \
+    -v cpusk="$(value cpu_sklearn "$data/sklearn.txt")" 'BEGIN {
+    printf "TfidfVectorizer / dictionary stage: %.1fx (1 thread), %.1fx (2 threads);", sk / one,
+        sk / two
+    printf " processor time, 1 thread: %.1fx\n", cpusk / cpu1
 }'
