@@ -24,7 +24,7 @@ void TWordCounter::Claim(TSlot& s, const TWordTally& tally, std::string_view wor
 
 void TWordCounter::Rehash(size_t slots)
 {
-    std::vector<TSlot> old(slots, TSlot{0, -1, 0, 0, 0, 0});
+    std::vector<TSlot, TPopulatingAllocator<TSlot>> old(slots, TSlot{0, -1, 0, 0, 0, 0});
     old.swap(m_Slots);
     m_Mask = slots - 1;
     m_Shift = 64;

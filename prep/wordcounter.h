@@ -1,6 +1,7 @@
 #pragma once
 
 #include "container/binarydoc.h"
+#include "platform/populatingallocator.h"
 
 #include <cstdint>
 #include <string_view>
@@ -92,8 +93,8 @@ private:
     void Claim(TSlot& s, const TWordTally& tally, std::string_view word);
     void Rehash(size_t slots);
 
-    std::vector<TSlot> m_Slots;
-    std::vector<TText> m_Texts;
+    std::vector<TSlot, TPopulatingAllocator<TSlot>> m_Slots;
+    std::vector<TText, TPopulatingAllocator<TText>> m_Texts;
     size_t m_Mask = 0;
     int m_Shift = 64;
 };

@@ -13,7 +13,7 @@ using namespace corvane::test;
 namespace {
 
 // Runs corvane-cli with its stderr kept in `dir`.
-TRun Run(const TTempDir& dir, const std::vector<std::string>& args)
+TRun RunIn(const TTempDir& dir, const std::vector<std::string>& args)
 {
     return RunCli(args, dir.File("stderr.txt"));
 }
@@ -34,8 +34,8 @@ TEST(CliPrepTest, DictionaryThenBoundsThenStopWords)
     TTempDir dir;
     WriteLemmatized(dir.File("lem.cvlda"));
     const std::string dict = dir.File("dict.cvlda");
-    TRun run = Run(dir, {"dictionary", dir.File("lem.cvlda"), "--out", dict, "--threads", "2",
-                         "--freq-table", dir.File("words.bin"), "--csv", dir.File("words.csv")});
+    TRun run = RunIn(dir, {"dictionary", dir.File("lem.cvlda"), "--out", dict, "--threads", "2",
+                           "--freq-table", dir.File("words.bin"), "--csv", dir.File("words.csv")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind(dict + ": 2 documents, 3 distinct words, 4 words, ", 0), 0u) << run.out;
     EXPECT_NE(run.err.find("100%"), std::string::npos);
@@ -45,21 +45,21 @@ TEST(CliPrepTest, DictionaryThenBoundsThenStopWords)
     EXPECT_EQ(ReadFileBytes(dir.File("words.csv")).substr(0, 13), "\"\xEC\xE0\xEC\xE0\";\"2\";\"0");
 
     // Running it again on its own output only loads the word map.
-    run = Run(dir, {"dictionary", dict});
+    run = RunIn(dir, {"dictionary", dict});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("word map loaded"), std::string::npos) << run.out;
 
-    run = Run(dir, {"freqselect", dict, "--low", "0", "--up", "2"});
+    run = RunIn(dir, {"freqselect", dict, "--low", "0", "--up", "2"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "мама\n");
     WriteFileBytes(dir.File("stop.txt"), run.out);
 
     const std::string clean = dir.File("clean.cvlda");
-    run = Run(dir, {"stopwords", dict, "--out", clean, "--list", dir.File("stop.txt")});
+    run = RunIn(dir, {"stopwords", dict, "--out", clean, "--list", dir.File("stop.txt")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind(clean + ": 2 documents, 2 distinct words, 2 words, ", 0), 0u)
         << run.out;
-    run = Run(dir, {"wordmap", clean});
+    run = RunIn(dir, {"wordmap", clean});
     EXPECT_EQ(run.out.find("мама"), std::string::npos);
     EXPECT_NE(run.out.find("мыть"), std::string::npos);
 }
@@ -90,7 +90,7 @@ TEST(CliPrepTest, FailuresExitNonZeroWithTheReason)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TRun run = Run(dir, c.args);
+        const TRun run = RunIn(dir, c.args);
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir.File("o.cvlda")));
