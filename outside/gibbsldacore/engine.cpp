@@ -1,0 +1,64 @@
+#include "outside/gibbsldacore/engine.h"
+
+#include "outside/gibbsldacore/granulesampler.h"
+#include "outside/gibbsldacore/reports.h"
+#include "outside/gibbsldacore/sparsesampler.h"
+#include "outside/gibbsldacore/stagerunner.h"
+
+#include <algorithm>
+
+namespace corvane::gibbslda {
+
+namespace {
+
+// Partitions below this count would make the results depend on the thread count.
+constexpr uint32_t kMinParts = 8;
+
+template <class Entry, class Sampler, class... SamplerArgs>
+int32_t Sample(const TRunParams& params, const TCorpus& corpus, const TLdaWindow* window,
+               TStageRunner& runner, SamplerArgs... samplerArgs)
+{
+    TLdaState<Entry> state(corpus, params.priors, params.seed);
+    Sampler sampler(state, samplerArgs...);
+    if (!sampler.Initialize(runner))
+        return 1;
+    for (uint32_t it = 1; it <= params.iterations; ++it) {
+        if (!sampler.Sweep(runner))
+            return 1;
+        const bool due = it == params.iterations || (params.saveStep > 0 && it % params.saveStep == 0);
+        if (due && window != nullptr)
+            SendReports(*window, it, state);
+    }
+    return 0;
+}
+
+template <class Entry>
+int32_t SampleWith(const TRunParams& params, const TCorpus& corpus, const TLdaWindow* window,
+                   TStageRunner& runner)
+{
+    if (params.granulated)
+        return Sample<Entry, TGranuleSampler<Entry>>(params, corpus, window, runner, params.window);
+    return Sample<Entry, TSparseSampler<Entry>>(params, corpus, window, runner);
+}
+
+} // namespace
+
+uint32_t PartsFor(uint32_t threads)
+{
+    return std::max(kMinParts, threads);
+}
+
+int32_t RunEngine(const TRunParams& params, const TInput& input, const TLdaWindow* window,
+                  const TLdaStopEvent* stopEvent)
+{
+    TStageRunner runner(params.threads, stopEvent);
+    if (runner.PollStop())
+        return 1;
+    TCorpus corpus;
+    BuildCorpus(input, params.topics, PartsFor(params.threads), !params.granulated, corpus);
+    if (TLdaState<uint32_t>::Fits(corpus))
+        return SampleWith<uint32_t>(params, corpus, window, runner);
+    return SampleWith<uint64_t>(params, corpus, window, runner);
+}
+
+} // namespace corvane::gibbslda

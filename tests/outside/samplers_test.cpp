@@ -1,0 +1,210 @@
+#include "outside/gibbsldacore/granulesampler.h"
+#include "outside/gibbsldacore/sparsesampler.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+namespace corvane::gibbslda {
+namespace {
+
+// Each sampler must keep its counts equal to what the token topics say, whatever the thread
+// count: documents, words and totals, with word lists sorted by count.
+template <class Entry>
+void CheckCounts(const TLdaState<Entry>& state)
+{
+    const TCorpus& c = state.corpus;
+    std::vector<std::map<uint32_t, uint64_t>> byDoc(c.docs), byWord(c.words);
+    std::vector<uint64_t> totals(c.topics, 0);
+    for (uint32_t chunk = 0; chunk < c.parts; ++chunk)
+        for (uint32_t d = c.chunkBegin[chunk]; d < c.chunkBegin[chunk + 1]; ++d)
+            for (uint32_t s = 0; s < c.segments; ++s)
+                for (uint32_t i = c.SegmentBegin(d, s); i < c.SegmentEnd(chunk, d, s); ++i) {
+                    const uint32_t k = state.topic[i];
+                    ASSERT_LT(k, c.topics);
+                    const uint32_t w = c.word[i];
+                    if (c.IsFixed(w)) {
+                        ASSERT_TRUE(std::binary_search(c.fixedTopics.begin() + c.fixedBegin[w],
+                                                       c.fixedTopics.begin() + c.fixedBegin[w + 1], k));
+                    }
+                    ++byDoc[d][k];
+                    ++byWord[w][k];
+                    ++totals[k];
+                }
+    auto same = [](const TSparseCounts<Entry>& lists, uint32_t list,
+                   const std::map<uint32_t, uint64_t>& expected, bool sorted) {
+        if (lists.Size(list) != expected.size())
+            return false;
+        const Entry* e = lists.Begin(list);
+        for (uint32_t j = 0; j < lists.Size(list); ++j) {
+            const auto it = expected.find(lists.TopicOf(e[j]));
+            if (it == expected.end() || it->second != lists.CountOf(e[j]))
+                return false;
+            if (sorted && j > 0 && lists.CountOf(e[j - 1]) < lists.CountOf(e[j]))
+                return false;
+        }
+        return true;
+    };
+    for (uint32_t d = 0; d < c.docs; ++d)
+        EXPECT_TRUE(same(state.docTopics, d, byDoc[d], false)) << "document " << d;
+    for (uint32_t w = 0; w < c.words; ++w)
+        EXPECT_TRUE(same(state.wordTopics, w, byWord[w], true)) << "word " << w;
+    for (uint32_t k = 0; k < c.topics; ++k)
+        EXPECT_EQ(state.totals[k], totals[k]) << "topic " << k;
+}
+
+template <class Entry>
+class SamplerCountsTest : public ::testing::Test
+{
+};
+using EntryTypes = ::testing::Types<uint32_t, uint64_t>;
+TYPED_TEST_SUITE(SamplerCountsTest, EntryTypes);
+
+TYPED_TEST(SamplerCountsTest, CountsFollowTheTopicsAfterEverySweep)
+{
+    using Entry = TypeParam;
+    std::vector<std::vector<int32_t>> docs;
+    uint32_t seed = 11;
+    for (int d = 0; d < 60; ++d) {
+        std::vector<int32_t> doc;
+        for (int i = 0; i < 3 + d % 17; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            doc.push_back(static_cast<int32_t>((seed >> 16) % 40));
+        }
+        docs.push_back(doc);
+    }
+    docs.push_back({});
+    std::vector<int32_t> lengths;
+    std::vector<const int32_t*> pointers;
+    for (const auto& d : docs) {
+        lengths.push_back(static_cast<int32_t>(d.size()));
+        pointers.push_back(d.data());
+    }
+    const std::vector<TFixedTopics> fixed = {{1, {0, 2, -1, -1, -1}}, {5, {4, -1, -1, -1, -1}}};
+    struct Case
+    {
+        const char* name;
+        bool granulated;
+        bool withFixed;
+        uint32_t threads;
+    } cases[] = {{"plain", false, false, 2},  {"fixed", false, true, 3},
+                 {"granulated", true, false, 2}, {"granulated fixed", true, true, 1}};
+    for (const Case& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        const TInput input{static_cast<int32_t>(docs.size()), 40, lengths.data(), pointers.data(),
+                           tc.withFixed ? 2 : 0, fixed.data()};
+        TCorpus corpus;
+        BuildCorpus(input, 6, 4, !tc.granulated, corpus);
+        TLdaState<Entry> state(corpus, {0.1, 0.01}, 99);
+        TStageRunner runner(tc.threads, nullptr);
+        auto sweeps = [&](auto& sampler) {
+            ASSERT_TRUE(sampler.Initialize(runner));
+            CheckCounts(state);
+            for (int it = 0; it < 5; ++it) {
+                ASSERT_TRUE(sampler.Sweep(runner));
+                CheckCounts(state);
+            }
+        };
+        if (tc.granulated) {
+            TGranuleSampler<Entry> sampler(state, 2);
+            sweeps(sampler);
+        } else {
+            TSparseSampler<Entry> sampler(state);
+            sweeps(sampler);
+        }
+    }
+}
+
+// Unnormalised collapsed posterior of one document's topic assignment z:
+// prod_k Gamma(n_dk + alpha) prod_w Gamma(n_kw + beta) / Gamma(n_k + V beta).
+double Posterior(const std::vector<uint32_t>& z, const std::vector<uint32_t>& words, uint32_t K,
+                 uint32_t V, double alpha, double beta)
+{
+    std::vector<double> nk(K, 0);
+    std::vector<std::vector<double>> nkw(K, std::vector<double>(V, 0));
+    for (size_t i = 0; i < z.size(); ++i) {
+        ++nk[z[i]];
+        ++nkw[z[i]][words[i]];
+    }
+    double logP = 0;
+    for (uint32_t k = 0; k < K; ++k) {
+        logP += std::lgamma(nk[k] + alpha) - std::lgamma(nk[k] + V * beta);
+        for (uint32_t w = 0; w < V; ++w)
+            logP += std::lgamma(nkw[k][w] + beta);
+    }
+    return std::exp(logP);
+}
+
+// With one document and one part a sweep is a plain systematic scan over the tokens, whose
+// assignments must follow the exact posterior, and whose single-token draws must follow the
+// exact conditionals. The second shows in how often a token keeps its topic: a draw that counts
+// the token itself keeps it too often, yet barely moves the long-run frequencies.
+// Small priors put the mass in the word bucket, large ones in the document and smoothing buckets.
+TEST(TSparseSamplerTest, FollowsTheExactPosteriorAndConditionals)
+{
+    const std::vector<int32_t> doc = {0, 1, 0, 2};
+    const int length = 4;
+    const int32_t* docs[] = {doc.data()};
+    const uint32_t K = 2;
+    const uint32_t V = 3;
+    const uint32_t states = 1u << length;
+    auto decode = [&](uint32_t code) {
+        std::vector<uint32_t> z(length);
+        for (int i = 0; i < length; ++i)
+            z[i] = (code >> i) & 1;
+        return z;
+    };
+    for (TPriors priors : {TPriors{0.3, 0.2}, TPriors{3.0, 2.0}}) {
+        SCOPED_TRACE(priors.alpha);
+        TCorpus corpus;
+        BuildCorpus({1, int32_t(V), &length, docs, 0, nullptr}, K, 1, true, corpus);
+        auto posterior = [&](uint32_t code) {
+            return Posterior(decode(code), corpus.word, K, V, priors.alpha, priors.beta);
+        };
+        std::vector<double> exact(states);
+        double total = 0;
+        for (uint32_t code = 0; code < states; ++code)
+            total += exact[code] = posterior(code);
+        // Expected share of tokens that keep their topic in one sweep, at equilibrium.
+        double keep = 0;
+        for (uint32_t from = 0; from < states; ++from)
+            for (uint32_t to = 0; to < states; ++to) {
+                double p = exact[from] / total;
+                uint32_t current = from;
+                for (int i = 0; i < length; ++i) {
+                    const uint32_t bit = 1u << i;
+                    const double chosen = posterior((current & ~bit) | (to & bit));
+                    p *= chosen / (posterior(current & ~bit) + posterior(current | bit));
+                    current = (current & ~bit) | (to & bit);
+                }
+                keep += p * (length - __builtin_popcount(from ^ to)) / length;
+            }
+
+        TLdaState<uint32_t> state(corpus, priors, 5);
+        TStageRunner runner(1, nullptr);
+        TSparseSampler<uint32_t> sampler(state);
+        ASSERT_TRUE(sampler.Initialize(runner));
+        std::vector<double> seen(states, 0);
+        double kept = 0;
+        const int sweeps = 20000;
+        uint32_t previous = 0;
+        for (int it = 0; it <= sweeps; ++it) {
+            ASSERT_TRUE(sampler.Sweep(runner));
+            uint32_t code = 0;
+            for (int i = 0; i < length; ++i)
+                code |= state.topic[i] << i;
+            if (it > 0) {
+                ++seen[code];
+                kept += double(length - __builtin_popcount(previous ^ code)) / length;
+            }
+            previous = code;
+        }
+        for (uint32_t code = 0; code < states; ++code)
+            EXPECT_NEAR(seen[code] / sweeps, exact[code] / total, 0.015) << "assignment " << code;
+        EXPECT_NEAR(kept / sweeps, keep, 0.015);
+    }
+}
+
+} // namespace
+} // namespace corvane::gibbslda
