@@ -6,7 +6,9 @@
 //
 // Sampling time of sweeps 11..N is the time of an N-sweep run minus that of a 10-sweep run with
 // the same seed: the runs are identical up to sweep 10, and start-up and the final report cost
-// the same in both.
+// the same in both. Speed is reported as the median over the repeats (with the range); "cpu ns"
+// is the CPU time of all threads per token, which says more than wall time when the machine is
+// shared. Quality comes from the first repeat (the runs are deterministic).
 
 #include "bench/lda/benchcorpus.h"
 #include "bench/lda/quality.h"

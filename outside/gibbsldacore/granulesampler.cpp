@@ -80,6 +80,8 @@ void TGranuleSampler<Entry>::InitTask(TScratch& w, uint32_t chunk, uint32_t slic
     TRandom& random = m_State.random[chunk];
     const uint32_t* begin = &m_SliceBegin[size_t(chunk) * (c.parts + 1)];
     for (uint32_t d = begin[slice]; d < begin[slice + 1]; ++d) {
+        if (m_Runner->Stopping())
+            return;
         w.doc.LoadDoc(m_State.docTopics, d);
         for (uint32_t i = c.SegmentBegin(d, 0), end = c.SegmentEnd(chunk, d, 0); i < end; ++i) {
             const uint32_t word = c.word[i];

@@ -57,6 +57,8 @@ void TSparseSampler<Entry>::InitTask(TWorkerScratch& w, uint32_t chunk, uint32_t
         uint32_t i = c.SegmentBegin(d, part);
         if (i == end)
             continue;
+        if (m_Runner->Stopping())
+            return;
         w.LoadDoc(m_State.docTopics, d);
         for (; i < end; ++i) {
             const uint32_t word = c.word[i];
