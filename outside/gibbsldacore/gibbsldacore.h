@@ -6,16 +6,17 @@
 // Sampler. Each token draws its topic from the exact collapsed conditional
 //     p(k) ~ (n_dk + alpha) (n_wk + beta) / (n_k + V beta),
 // split into three buckets the way sparse samplers do:
-//     s = alpha beta / (n_k + V beta)        summed over all topics, kept up to date in O(1),
-//     r = n_dk beta / (n_k + V beta)         over the document's topics, kept up to date in O(1),
+//     s = alpha beta / (n_k + V beta)          summed over all topics, kept up to date in O(1),
+//     r = n_dk beta / (n_k + V beta)           over the document's topics, kept up to date in O(1),
 //     q = (alpha + n_dk) n_wk / (n_k + V beta) over the word's topics, summed per token.
 // Almost all of the mass sits in q, whose length is the number of topics the word has, a
-// handful once the sampler has settled, so a token costs a few dozen instructions instead of K.
+// handful once the sampler has settled, so a token costs a few dozen operations instead of K.
 // Word-topic counts are packed (count << topic bits | topic) in one flat array, each word's
-// entries sorted by count so the draw usually stops at the first entry; document-topic counts
-// are packed the same way. We chose this over Metropolis-Hastings samplers with alias tables:
-// those cost O(1) per token but mix more slowly per sweep, and the quality after a fixed number
-// of sweeps matters more here than the last factor of speed. Dense sampling is O(K) per token.
+// entries sorted by count so that the draw usually stops at the first entry; document-topic
+// counts are packed the same way. The token's own count is taken out in registers, and a draw
+// that keeps the topic (most draws, once settled) writes nothing. We chose this over
+// Metropolis-Hastings samplers with alias tables, which cost O(1) per token but mix more slowly
+// per sweep: the quality reached in a given number of sweeps matters as much as the speed.
 //
 // Threads. The vocabulary is split into P parts of equal token mass and the documents into P
 // chunks. A sweep runs in P stages; in stage s, task c samples the tokens of chunk c whose words
@@ -35,8 +36,8 @@
 // document into granules in its word order: pick a position uniformly among those not yet
 // covered in this sweep, draw its topic from its collapsed conditional, and give that topic to
 // every uncovered position p' with |p' - p| <= w; repeat until every position is covered. A
-// fixed word whose topics exclude the drawn one is left uncovered and gets a granule of its
-// own later. Granules span words of every part, so this mode splits the work by documents
+// fixed word at the centre draws among its own topics; a fixed word in the window whose topics
+// exclude the drawn one is left uncovered and gets a granule of its own later. Granules span words of every part, so this mode splits the work by documents
 // instead: within a stage the word-topic counts are read as they were at the start of the
 // stage, and each task's word changes are applied when the stage ends.
 //
@@ -47,7 +48,10 @@
 // The matrices are valid only while the message is handled.
 //
 // Result: 0 completed, 1 stopped through the stop event (polled every 10 ms; the sampler
-// checks between documents), negative on error (GIBBSLDA_ERROR_*).
+// checks between documents), negative on error: GIBBSLDA_ERROR_ARGUMENTS when K, niters, M or
+// V is below 1, alpha or beta is not a positive number, a length is negative, an array is
+// missing, a word index lies outside 0..V-1, the fixed-word count is negative, or granulated
+// sampling has a window outside 1..50; GIBBSLDA_ERROR_MEMORY when memory runs out.
 
 #include <stdint.h>
 

@@ -149,6 +149,7 @@ void TSparseSampler<Entry>::SampleTokens(TWorkerScratch& w, uint32_t chunk, uint
             const double docT = docCount[t] - 1.0;
             const double invT = 1.0 / (totals[t] - 1.0 + vBeta);
             const double coefT = (alpha + docT) * invT;
+            const double coefKept = coef[t];
             const double sT = s + alphaBeta * (invT - inv[t]);
             const double rT = r + beta * (docT * invT - (docT + 1.0) * inv[t]);
 
@@ -159,24 +160,20 @@ void TSparseSampler<Entry>::SampleTokens(TWorkerScratch& w, uint32_t chunk, uint
             if (kFixedWords && c.IsFixed(v)) {
                 k = DrawFixed(w, v, t, coefT, random);
             } else {
-                double q = 0; // word bucket: sum of (alpha + n_dk) n_wk / (n_k + V beta)
-                uint32_t own = n; // position of t in the list
+                // terms[j]: cumulative word bucket, sum of (alpha + n_dk) n_wk / (n_k + V beta).
+                coef[t] = coefT;
+                double q = 0;
                 for (uint32_t j = 0; j < n; ++j) {
                     const uint32_t kj = static_cast<uint32_t>(list[j] & mask);
-                    terms[j] = double(int64_t(list[j] >> bits)) * coef[kj];
-                    q += terms[j];
-                    own = kj == t ? j : own;
-                }
-                if (own < n) {
-                    const double term = double(int64_t(list[own] >> bits) - 1) * coefT;
-                    q += term - terms[own];
-                    terms[own] = term;
+                    const int64_t count = int64_t(list[j] >> bits) - (kj == t);
+                    q += double(count) * coef[kj];
+                    terms[j] = q;
                 }
                 double u = random.Uniform() * (sT + rT + q);
                 if (u < q) {
                     uint32_t j = 0;
-                    while (j + 1 < n && u >= terms[j])
-                        u -= terms[j++];
+                    while (j + 1 < n && terms[j] <= u)
+                        ++j;
                     k = static_cast<uint32_t>(list[j] & mask);
                     drawnAt = static_cast<int32_t>(j);
                 } else {
@@ -206,8 +203,10 @@ void TSparseSampler<Entry>::SampleTokens(TWorkerScratch& w, uint32_t chunk, uint
                     }
                 }
             }
-            if (k == t)
+            if (k == t) {
+                coef[t] = coefKept;
                 continue;
+            }
 
             // Move the token from t to k.
             if (drawnAt >= 0) {
