@@ -2,10 +2,12 @@
 
 #include "outside/gibbsldacore/engine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +30,19 @@ bool IsPositive(double x)
     return std::isfinite(x) && x > 0;
 }
 
+// The reports alone take M x K and K x V doubles; a request that could never fit in the
+// machine's memory is refused before anything is allocated.
+bool ReportsFitInMemory(int32_t M, int32_t V, int32_t K)
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return true;
+    const double memory = double(pages) * double(pageSize);
+    const double largest = double(K) * std::max(M, V) * sizeof(double);
+    return largest < memory;
+}
+
 } // namespace
 
 int32_t gibbsldaCalc(const TLdaWindow* window, const TLdaStopEvent* stopEvent, int32_t threads,
@@ -43,6 +58,8 @@ int32_t gibbsldaCalc(const TLdaWindow* window, const TLdaStopEvent* stopEvent, i
         if (K < 1 || niters < 1 || !IsPositive(alpha) || !IsPositive(beta) ||
             (granulated && (granwnd < 1 || granwnd > 50)) || !IsValidInput(input))
             return GIBBSLDA_ERROR_ARGUMENTS;
+        if (!ReportsFitInMemory(M, V, K))
+            return GIBBSLDA_ERROR_MEMORY;
         TRunParams params;
         params.priors = {alpha, beta};
         params.topics = static_cast<uint32_t>(K);

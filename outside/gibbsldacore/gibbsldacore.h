@@ -51,7 +51,8 @@
 // checks between documents), negative on error: GIBBSLDA_ERROR_ARGUMENTS when K, niters, M or
 // V is below 1, alpha or beta is not a positive number, a length is negative, an array is
 // missing, a word index lies outside 0..V-1, the fixed-word count is negative, or granulated
-// sampling has a window outside 1..50; GIBBSLDA_ERROR_MEMORY when memory runs out.
+// sampling has a window outside 1..50; GIBBSLDA_ERROR_MEMORY when memory runs out or the
+// reports (M x K and K x V doubles) could never fit in the machine's memory.
 
 #include <stdint.h>
 

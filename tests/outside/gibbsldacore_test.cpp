@@ -260,6 +260,17 @@ TEST(GibbsLdaEngineTest, InvalidArgumentsAreRejected)
     }
 }
 
+TEST(GibbsLdaEngineTest, TopicCountBeyondMemoryIsRefused)
+{
+    const TDocs docs = TwoVocabularies();
+    TCall call;
+    call.Over(docs);
+    call.K = INT32_MAX; // the reports alone would take about 300 GB
+    TRecorder recorder;
+    EXPECT_EQ(call.Run(recorder), GIBBSLDA_ERROR_MEMORY);
+    EXPECT_TRUE(recorder.reports.empty());
+}
+
 TEST(GibbsLdaEngineTest, LenientArgumentsStillRun)
 {
     TDocs docs = TwoVocabularies();
