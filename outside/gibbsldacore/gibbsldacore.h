@@ -11,10 +11,11 @@
 //     q = (alpha + n_dk) n_wk / (n_k + V beta) over the word's topics, summed per token.
 // Almost all of the mass sits in q, whose length is the number of topics the word has, a
 // handful once the sampler has settled, so a token costs a few dozen operations instead of K.
-// Word-topic counts are packed (count << topic bits | topic) in one flat array, each word's
-// entries sorted by count so that the draw usually stops at the first entry; document-topic
-// counts are packed the same way. The token's own count is taken out in registers, and a draw
-// that keeps the topic (most draws, once settled) writes nothing. We chose this over
+// Word-topic counts are packed (count << topic bits | topic) in one flat array, unsorted but with
+// heavy topics drifting to the front of each word's entries, so that finding an entry and
+// drawing from the word bucket usually take a step or two; document-topic counts are packed the
+// same way. The token is taken out of the sums in registers, and a draw that keeps its topic
+// (most draws, once settled) only puts its word count back. We chose this over
 // Metropolis-Hastings samplers with alias tables, which cost O(1) per token but mix more slowly
 // per sweep: the quality reached in a given number of sweeps matters as much as the speed.
 //

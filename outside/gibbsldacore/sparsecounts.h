@@ -1,16 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace corvane::gibbslda {
 
 /// Many short lists of (topic, count) pairs in one flat array: one list per word or per
 /// document, holding only the topics with a nonzero count. A pair is packed into one Entry as
-/// count << topicBits | topic, so comparing entries compares counts first. Each list has a
-/// fixed capacity, min(K, occurrences), which a list of distinct topics can never exceed.
-/// Increment and Decrement keep a list sorted by count, largest first; lists written through
-/// SetSize need not be sorted.
+/// count << topicBits | topic. Each list has a fixed capacity, min(K, occurrences), which a list
+/// of distinct topics can never exceed. Lists are unsorted, so every change is O(1) once the
+/// entry is found; an increment that overtakes the entry in front swaps with it, which keeps the
+/// heavy topics of a list near its front.
 template <class Entry>
 class TSparseCounts
 {
@@ -62,7 +63,6 @@ public:
         while (j < n && TopicOf(e[j]) != topic)
             ++j;
         if (j == n) {
-            // A count of 1 is the smallest there is, so the new entry goes last.
             e[n] = m_One | topic;
             m_Heads[list].size = n + 1;
             return;
@@ -70,18 +70,13 @@ public:
         IncrementAt(list, j);
     }
 
-    /// Increments the entry at position `index` of the list.
+    /// Increments the entry at position `index`; it may trade places with the entry in front.
     void IncrementAt(uint32_t list, uint32_t index)
     {
         Entry* e = Begin(list);
-        const Entry value = e[index] + m_One;
-        const Entry smallerCounts = value & ~m_Mask; // entries below this have a smaller count
-        uint32_t j = index;
-        while (j > 0 && e[j - 1] < smallerCounts) {
-            e[j] = e[j - 1];
-            --j;
-        }
-        e[j] = value;
+        e[index] += m_One;
+        if (index > 0 && (e[index] >> m_Bits) > (e[index - 1] >> m_Bits))
+            std::swap(e[index], e[index - 1]);
     }
 
     /// Decrements the count of `topic`, which must be in the list.
@@ -94,25 +89,23 @@ public:
         DecrementAt(list, j);
     }
 
-    /// Decrements the entry at position `index` of the list, dropping it when it reaches 0.
+    /// Decrements the entry at position `index`; at 0 the list's last entry takes its place.
     void DecrementAt(uint32_t list, uint32_t index)
     {
+        Begin(list)[index] -= m_One;
+        RemoveIfEmpty(list, index);
+    }
+
+    /// Drops the entry at `index` if its count is 0, moving the list's last entry into its place;
+    /// true when it did.
+    bool RemoveIfEmpty(uint32_t list, uint32_t index)
+    {
         Entry* e = Begin(list);
-        const uint32_t n = Size(list);
-        const Entry value = e[index] - m_One;
-        if (value < m_One) {
-            // Everything after a count of 1 has a count of 1, so the last entry may fill the gap.
-            e[index] = e[n - 1];
-            m_Heads[list].size = n - 1;
-            return;
-        }
-        const Entry largerCounts = value | m_Mask; // entries above this have a larger count
-        uint32_t j = index;
-        while (j + 1 < n && e[j + 1] > largerCounts) {
-            e[j] = e[j + 1];
-            ++j;
-        }
-        e[j] = value;
+        if (e[index] >= m_One)
+            return false;
+        const uint32_t last = --m_Heads[list].size;
+        e[index] = e[last];
+        return true;
     }
 
 private:

@@ -101,7 +101,8 @@ void TSparseSampler<Entry>::SampleTokens(TWorkerScratch& w, uint32_t chunk, uint
     const double vBeta = beta * c.words;
     const double alphaBeta = alpha * beta;
     const unsigned bits = wordTopics.TopicBits();
-    const Entry mask = wordTopics.One() - 1;
+    const Entry one = wordTopics.One();
+    const Entry mask = one - 1;
 
     w.totals = m_State.totals;
     uint32_t* totals = w.totals.data();
@@ -153,20 +154,25 @@ void TSparseSampler<Entry>::SampleTokens(TWorkerScratch& w, uint32_t chunk, uint
             const double sT = s + alphaBeta * (invT - inv[t]);
             const double rT = r + beta * (docT * invT - (docT + 1.0) * inv[t]);
 
-            const Entry* list = wordTopics.Begin(v);
+            Entry* list = wordTopics.Begin(v);
             const uint32_t n = wordTopics.Size(v);
             uint32_t k = K;
-            int32_t drawnAt = -1; // position of k in the word's list when drawn from it
+            uint32_t own = n;     // position of t in the word's list, when taken out there
+            uint32_t drawnAt = n; // position of k in the word's list when drawn from it
             if (kFixedWords && c.IsFixed(v)) {
                 k = DrawFixed(w, v, t, coefT, random);
             } else {
-                // terms[j]: cumulative word bucket, sum of (alpha + n_dk) n_wk / (n_k + V beta).
+                // Take the token out of its word's entry (which may reach 0 for now) and out of
+                // t's coefficient; heavy topics sit near the front, so t is found quickly.
+                own = 0;
+                while ((list[own] & mask) != t)
+                    ++own;
+                list[own] -= one;
                 coef[t] = coefT;
+                // terms[j]: cumulative word bucket, sum of (alpha + n_dk) n_wk / (n_k + V beta).
                 double q = 0;
                 for (uint32_t j = 0; j < n; ++j) {
-                    const uint32_t kj = static_cast<uint32_t>(list[j] & mask);
-                    const int64_t count = int64_t(list[j] >> bits) - (kj == t);
-                    q += double(count) * coef[kj];
+                    q += double(int64_t(list[j] >> bits)) * coef[list[j] & mask];
                     terms[j] = q;
                 }
                 double u = random.Uniform() * (sT + rT + q);
@@ -175,7 +181,7 @@ void TSparseSampler<Entry>::SampleTokens(TWorkerScratch& w, uint32_t chunk, uint
                     while (j + 1 < n && terms[j] <= u)
                         ++j;
                     k = static_cast<uint32_t>(list[j] & mask);
-                    drawnAt = static_cast<int32_t>(j);
+                    drawnAt = j;
                 } else {
                     u -= q;
                     if (u < rT) {
@@ -204,19 +210,21 @@ void TSparseSampler<Entry>::SampleTokens(TWorkerScratch& w, uint32_t chunk, uint
                 }
             }
             if (k == t) {
+                if (own < n)
+                    list[own] += one;
                 coef[t] = coefKept;
                 continue;
             }
 
-            // Move the token from t to k.
-            if (drawnAt >= 0) {
-                wordTopics.IncrementAt(v, static_cast<uint32_t>(drawnAt));
+            // Move the token from t to k; an emptied entry of t gives its place to the last one.
+            if (own == n)
                 wordTopics.Decrement(v, t);
-            } else {
-                // k may be new to the list; make room first.
-                wordTopics.Decrement(v, t);
+            else if (wordTopics.RemoveIfEmpty(v, own) && drawnAt == n - 1)
+                drawnAt = own;
+            if (drawnAt < n)
+                wordTopics.IncrementAt(v, drawnAt);
+            else
                 wordTopics.Increment(v, k);
-            }
             --totals[t];
             if (--docCount[t] == 0) {
                 const uint32_t last = docTopic[--docTopics];
