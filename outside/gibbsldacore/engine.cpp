@@ -11,8 +11,11 @@ namespace corvane::gibbslda {
 
 namespace {
 
-// Partitions below this count would make the results depend on the thread count.
-constexpr uint32_t kMinParts = 8;
+// One part per thread, but never fewer than two, so that one and two threads give the same
+// results. Every part more costs a visit per document and sweep: fixed at eight parts, the
+// results would match up to eight threads, for 17% more instructions per token at K = 200 on
+// documents of 150 tokens and 39% more on quotes of 7.
+constexpr uint32_t kMinParts = 2;
 
 template <class Entry, class Sampler, class... SamplerArgs>
 int32_t Sample(const TRunParams& params, const TCorpus& corpus, const TLdaWindow* window,
