@@ -23,11 +23,12 @@
 // chunks. A sweep runs in P stages; in stage s, task c samples the tokens of chunk c whose words
 // lie in part (c + s) mod P, so within a stage no two tasks touch the same document or word and
 // the inner loop takes no lock. Only the topic totals n_k are shared: each task works on its own
-// copy, and the copies' changes are summed after every stage. P is the thread count, but at
-// least 2; each chunk has its own random generator and the totals are merged as integers, so a
-// fixed seed gives bit-identical results for a given P, that is for a given thread count, and
-// the same results for one thread and for two. The seed is fixed; the environment variable
-// CORVANE_LDA_SEED (an unsigned integer) replaces it.
+// copy, and the copies' changes are summed after every stage. P is the smallest multiple of the
+// thread count that is at least 4, so that two threads share four tasks a stage as they finish
+// them. Each chunk has its own random generator and the totals are merged as integers, so a
+// fixed seed gives bit-identical results for a given P: the same for one, two and four threads,
+// and for any one thread count. The seed is fixed; the environment variable CORVANE_LDA_SEED (an
+// unsigned integer) replaces it.
 //
 // Fixed topics. Every occurrence of a word named in a TFixedTopics record may only take the
 // topics listed for it (the union over all records of that word); -1 and numbers outside

@@ -384,8 +384,9 @@ TEST(GibbsLdaEngineTest, FixedSeedGivesIdenticalResults)
         const auto one = run(1, granlda);
         EXPECT_TRUE(same(one, run(1, granlda)));
         EXPECT_TRUE(same(run(3, granlda), run(3, granlda)));
-        // One thread cuts the work as two do.
+        // One, two and four threads cut the work alike.
         EXPECT_TRUE(same(one, run(2, granlda)));
+        EXPECT_TRUE(same(one, run(4, granlda)));
 
         ::setenv("CORVANE_LDA_SEED", "12345", 1);
         const auto reseeded = run(1, granlda);
