@@ -14,6 +14,9 @@ std::string Utf8ToCp1251(std::string_view utf8, size_t* substituted = nullptr);
 /// U+0098, so every byte string survives a round trip.
 std::string Cp1251ToUtf8(std::string_view ansi);
 
+/// Appends the UTF-8 form of a code point of the Basic Multilingual Plane.
+void AppendUtf8(std::string& out, char32_t cp);
+
 /// The Unicode code point of one Windows-1251 byte.
 char32_t Cp1251ToUnicode(unsigned char c);
 

@@ -1,7 +1,7 @@
 // Container throughput: append documents, close, reopen and read every id, against plain
 // sequential write()/read() of the same bytes, in 1 MiB
 // chunks (the bandwidth floor) and in one call per document part. CPU time, median of RUNS. Usage: bench_container [DOCS] [RUNS] [DIR]
-#include "bench/container/benchutil.h"
+#include "bench/benchutil.h"
 #include "container/binarydoc.h"
 
 #include <cstdlib>

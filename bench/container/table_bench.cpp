@@ -1,6 +1,6 @@
 // Table throughput: write and read back float cells of a column-major table, cell by cell and
 // by whole columns. Usage: bench_table [CELLS] [COLUMNS] [RUNS] [DIR]
-#include "bench/container/benchutil.h"
+#include "bench/benchutil.h"
 #include "tables/fgstreamdata.h"
 
 #include <cstdlib>

@@ -8,6 +8,7 @@
 //       times the dictionary stage with 1 and 2 threads and stop-word removal with the 500
 //       most frequent words, R times each; prints medians and checks that the outputs of 1 and 2
 //       threads are byte-identical.
+#include "bench/benchutil.h"
 #include "container/binarydoc.h"
 #include "platform/codepage.h"
 #include "platform/mainthread.h"
@@ -29,6 +30,7 @@ using namespace corvane;
 
 namespace {
 
+using corvane::bench::Median;
 using TClock = std::chrono::steady_clock;
 
 [[noreturn]] void Die(const std::string& message)
@@ -107,12 +109,6 @@ void Generate(const std::string& dir, int32_t docs, int32_t vocab)
         Die("cannot write the corpus");
     std::printf("generated %d documents, %lld words over %d word forms in %s\n", docs,
                 static_cast<long long>(tokens), vocab, dir.c_str());
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 double CpuSeconds()

@@ -2,6 +2,7 @@
 // with `corvane-cli lemmatize --jobs 2`, and compares it with the analyser alone: the same
 // documents, one mystem child each, two at a time, with nothing else around them.
 //   lemmatize_fortunes [RUNS] [FORTUNES_DIR]
+#include "bench/benchutil.h"
 #include "platform/appdirs.h"
 #include "platform/childprocess.h"
 
@@ -22,6 +23,9 @@ using namespace corvane;
 namespace fs = std::filesystem;
 
 namespace {
+
+using corvane::bench::Median;
+using corvane::bench::LoadAverage;
 
 std::vector<std::string> LoadQuotes(const std::string& dir)
 {
@@ -128,20 +132,6 @@ double RunStage(const std::string& texts, const std::string& out)
     }
     std::printf("  %s", output.c_str());
     return Seconds(start);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-std::string LoadAverage()
-{
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 //   bench_rankfold [--dir DIR] [--reps N] [--topics K] [--words V] [--docs M] [--keep 1]
 // Defaults: 200 topics, 100,000 words (task 0), 500,000 documents (task 1), 3 repetitions.
 // --keep 1 leaves the input tables in DIR (for profiling by hand).
+#include "bench/benchutil.h"
 #include "platform/appdirs.h"
 #include "platform/childprocess.h"
 #include "tables/fgstreamdata.h"
@@ -26,25 +27,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using corvane::bench::Median;
+using corvane::bench::LoadAverage;
+
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since)
 {
     return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-std::string LoadAverage()
-{
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
 }
 
 // Topic columns shaped like a Gibbs sampler's output: (count + prior) / (total + size * prior)

@@ -1,6 +1,7 @@
 // Speed of the English stemmer: fRootcut against libstemmer's Porter stemmer on the same words,
 // and the whole rootcut program against `wc -w` reading the same input.
 //   rootcut_bench [MEGABYTES [RUNS]]    (default 64 MB of fortunes text, 5 runs; medians)
+#include "bench/benchutil.h"
 #include "tools/rootcut/urootcut.h"
 #include "tools/rootcut/wordsplit.h"
 
@@ -20,6 +21,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using corvane::bench::Median;
 
 constexpr const char* kFortunes = "/usr/share/games/fortunes";
 
@@ -85,12 +88,6 @@ TWords SplitWords(const std::string& corpus)
         }
     }
     return words;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // CPU seconds rather than wall time: the machine is shared, and CPU time is what other

@@ -1,5 +1,7 @@
 #include "outside/mystem/lexgen/json.h"
 
+#include "platform/codepage.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -44,20 +46,6 @@ private:
         return true;
     }
 
-    static void AppendUtf8(std::string& out, unsigned cp)
-    {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
     bool String(std::string& out)
     {
         ++m_Pos; // opening quote
@@ -94,7 +82,7 @@ private:
                 const std::string hex(m_Text.substr(m_Pos, 4));
                 m_Pos += 4;
                 // Only the Basic Multilingual Plane occurs in the dictionary's tables.
-                AppendUtf8(out, static_cast<unsigned>(std::strtoul(hex.c_str(), nullptr, 16)));
+                AppendUtf8(out, static_cast<char32_t>(std::strtoul(hex.c_str(), nullptr, 16)));
                 break;
             }
             default:

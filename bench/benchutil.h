@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <ctime>
-#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace corvane::bench {
@@ -22,10 +23,24 @@ inline double Seconds(const std::function<void()>& fn)
     return now() - start;
 }
 
+/// The middle value; the mean of the two middle ones for an even count; 0 for none.
 inline double Median(std::vector<double> v)
 {
+    if (v.empty())
+        return 0;
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    const size_t mid = v.size() / 2;
+    return v.size() % 2 ? v[mid] : (v[mid - 1] + v[mid]) / 2;
+}
+
+/// The load averages of /proc/loadavg ("1.02 0.87 0.55"), printed beside figures measured on a
+/// shared machine.
+inline std::string LoadAverage()
+{
+    std::ifstream in("/proc/loadavg");
+    std::string a, b, c;
+    in >> a >> b >> c;
+    return a + " " + b + " " + c;
 }
 
 } // namespace corvane::bench
