@@ -22,3 +22,25 @@ function(corvane_test name)
         CORVANE_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# corvane_qt_target(name): settings of every target that uses Qt. Moc runs per target (a global
+# CMAKE_AUTOMOC would give the UI-free targets an autogen step too), and no text converts from
+# char* to QString silently: it crosses through shell/textconv.h.
+function(corvane_qt_target name)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_compile_definitions(${name} PRIVATE QT_NO_CAST_FROM_ASCII)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# corvane_qt_test(name SOURCES... LIBS ...): a widget test executable with its own main, which
+# puts Qt on the offscreen platform so that tests and their discovery run without a display.
+function(corvane_qt_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/qtestmain.cpp)
+    corvane_qt_target(${name})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest)
+    target_compile_definitions(${name} PRIVATE
+        CORVANE_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endfunction()

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "tables/fgstreamdata.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+/// The table file a grid shows and the list of its shown rows. Cells are read from the file on
+/// every request and never cached, so a table of any size costs only the rows of the list.
+class TGridRows
+{
+public:
+    /// Closes the current table and clears the shown rows; opens `FileName` read-only when it is
+    /// not empty. On success every table row is shown, in table order.
+    bool SetDataFile(const std::string& FileName);
+    bool DataPresent() const { return m_DataPresent; }
+
+    /// Columns and rows of the attached table (0 without one).
+    int32_t TableColCount() const;
+    int32_t TableRowCount() const;
+    std::string ColumnCaption(int32_t ACol) const;
+
+    int32_t ShownRowCount() const { return static_cast<int32_t>(m_RowsVisible.size()); }
+    /// The table row that shown row `Index` displays, -1 when out of range.
+    int32_t TableRow(int32_t Index) const;
+
+    /// The text form of table cell (ACol, ARow), addressed by table row; empty when ACol is not a
+    /// table column or ARow is not below the number of shown rows.
+    std::string GetData(int32_t ACol, int32_t ARow) const;
+    std::string GetDataVisible(int32_t ACol, int32_t Index) const;
+    /// The value of a float or double cell of shown row `Index`; 0 for other types or out of range.
+    double GetDataVisibleAsDouble(int32_t ACol, int32_t Index) const;
+
+    /// The first shown row whose cell in column `ACol`, without leading and trailing blanks and
+    /// control characters, equals `text` exactly; -1 when none does.
+    int32_t FindShownRow(int32_t ACol, std::string_view text) const;
+
+    /// Removes shown row `Index` from the list; out-of-range indexes are ignored.
+    void HideRow(int32_t Index);
+    /// Shows every table row again, in table order.
+    void ResetAllRows();
+
+    const TFGStreamData& Table() const { return m_FileStreamData; }
+
+private:
+    TFGStreamData m_FileStreamData;
+    bool m_DataPresent = false;
+    std::vector<int32_t> m_RowsVisible;
+};
+
+} // namespace corvane

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+
+namespace corvane {
+
+class IDialogService;
+class IMainThread;
+class TFastGrid;
+class TFileEdit;
+class TStatusPanels;
+
+/// The preparation tab "Lematization (Russian language)": step 1 (lemmatization), step 2.2
+/// (dictionary stage), the list of words with its search, export and frequency filter, and
+/// step 3 (stop-word removal) with the stop-word editor. Its handlers gather the inputs, start
+/// the core stage and show what it reports.
+class TPrepTab : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TPrepTab(IDialogService& dialogs, IMainThread& mainThread, QWidget* parent = nullptr);
+    ~TPrepTab() override;
+
+    /// True while a stage runs; the main window then refuses tab changes.
+    bool Busy() const { return m_Busy; }
+    /// The recent-files list becomes the drop-down of the three container input fields.
+    void SetFileHistory(const std::vector<std::string>& paths);
+
+    // Step 1
+    TFileEdit* Stage1_FolderEdit;
+    TFileEdit* Stage1_ResultEdit;
+    QLineEdit* Stage1_ParamsEdit;
+    QComboBox* Stage1_LangBox;
+    QComboBox* Stage1_CodepageBox;
+    TFileEdit* Stage1_TrashEdit;
+    QPushButton* Stage1_RunBtn;
+    // Step 2.2
+    TFileEdit* Stage2_InputEdit;
+    TFileEdit* Stage2_OutputEdit;
+    QPushButton* Stage2_RunBtn;
+    // List of words
+    QLineEdit* SearchEdit;
+    QToolButton* SearchBtn;
+    QToolButton* ExportBtn;
+    TFastGrid* FreqGrid;
+    QLabel* UnicWordsLabel;
+    QLabel* TotalWordsLabel;
+    QLineEdit* LowBoundEdit;
+    QLineEdit* UpperBoundEdit;
+    QToolButton* FiltrationBtn;
+    QAction* WriteToStopWordsItem;
+    QAction* SaveToFileItem;
+    // Step 3
+    TFileEdit* Stage3_InputEdit;
+    TFileEdit* Stage3_OutputEdit;
+    QPushButton* Stage3_RunBtn;
+    QPlainTextEdit* StopWordsMemo;
+    QToolButton* ClearStopWordsBtn;
+    QToolButton* SaveStopWordsBtn;
+    QToolButton* LoadStopWordsBtn;
+
+    QPushButton* CloseBtn;
+    TStatusPanels* StatusBar;
+    /// Everything above the status bar: disabled while a stage runs.
+    QWidget* Content;
+
+    std::function<void(bool busy)> OnBusyChanged;
+    std::function<void()> OnCloseProgram;
+
+    void CodepageChange(int index);
+    void SearchBtnClick();
+    void ClearStopWordsClick();
+
+private:
+    QWidget* BuildStep1();
+    QWidget* BuildStep2();
+    QWidget* BuildWordList();
+    QWidget* BuildStep3();
+    void SetBusy(bool busy);
+
+    IDialogService& m_Dialogs;
+    IMainThread& m_MainThread;
+    bool m_Busy = false;
+    std::chrono::steady_clock::time_point m_StartTime;
+};
+
+} // namespace corvane
