@@ -9,8 +9,8 @@ bool TGridRows::SetDataFile(const std::string& FileName)
 {
     m_FileStreamData.CloseDataFile();
     m_DataPresent = false;
-    m_RowsVisible.clear();
-    m_RowsVisible.shrink_to_fit();
+    m_AllShown = false;
+    m_RowsVisible = {};
     std::error_code ec;
     if (FileName.empty() || !std::filesystem::is_regular_file(FileName, ec))
         return false;
@@ -40,7 +40,7 @@ int32_t TGridRows::TableRow(int32_t Index) const
 {
     if (Index < 0 || Index >= ShownRowCount())
         return -1;
-    return m_RowsVisible[static_cast<size_t>(Index)];
+    return m_AllShown ? Index : m_RowsVisible[static_cast<size_t>(Index)];
 }
 
 std::string TGridRows::GetData(int32_t ACol, int32_t ARow) const
@@ -91,14 +91,18 @@ void TGridRows::HideRow(int32_t Index)
 {
     if (Index < 0 || Index >= ShownRowCount())
         return;
+    if (m_AllShown) {
+        m_RowsVisible.resize(static_cast<size_t>(TableRowCount()));
+        std::iota(m_RowsVisible.begin(), m_RowsVisible.end(), 0);
+        m_AllShown = false;
+    }
     m_RowsVisible.erase(m_RowsVisible.begin() + Index);
 }
 
 void TGridRows::ResetAllRows()
 {
-    const int32_t rows = TableRowCount();
-    m_RowsVisible.resize(static_cast<size_t>(rows > 0 ? rows : 0));
-    std::iota(m_RowsVisible.begin(), m_RowsVisible.end(), 0);
+    m_RowsVisible = {};
+    m_AllShown = m_DataPresent;
 }
 
 } // namespace corvane

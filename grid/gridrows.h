@@ -10,7 +10,7 @@
 namespace corvane {
 
 /// The table file a grid shows and the list of its shown rows. Cells are read from the file on
-/// every request and never cached, so a table of any size costs only the rows of the list.
+/// every request and never cached.
 class TGridRows
 {
 public:
@@ -24,7 +24,10 @@ public:
     int32_t TableRowCount() const;
     std::string ColumnCaption(int32_t ACol) const;
 
-    int32_t ShownRowCount() const { return static_cast<int32_t>(m_RowsVisible.size()); }
+    int32_t ShownRowCount() const
+    {
+        return m_AllShown ? TableRowCount() : static_cast<int32_t>(m_RowsVisible.size());
+    }
     /// The table row that shown row `Index` displays, -1 when out of range.
     int32_t TableRow(int32_t Index) const;
 
@@ -49,6 +52,9 @@ public:
 private:
     TFGStreamData m_FileStreamData;
     bool m_DataPresent = false;
+    // Until a row is hidden every table row shows in table order, and the list is not built:
+    // attaching a table of millions of rows costs nothing.
+    bool m_AllShown = false;
     std::vector<int32_t> m_RowsVisible;
 };
 
