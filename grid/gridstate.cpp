@@ -80,7 +80,10 @@ std::string TGridState::NumberText(int32_t Index) const
 void TGridState::SetColCount(int32_t count)
 {
     m_ColCount = std::max(1, count);
-    m_ColsWidth.resize(static_cast<size_t>(m_ColCount) + 1, m_DefaultColWidth);
+    // Widths of columns dropped here come back when the count grows again (a table detached
+    // and attached keeps its column widths).
+    if (m_ColsWidth.size() < static_cast<size_t>(m_ColCount) + 1)
+        m_ColsWidth.resize(static_cast<size_t>(m_ColCount) + 1, m_DefaultColWidth);
     m_HeaderText.resize(static_cast<size_t>(m_ColCount));
     ClampAfterChange();
 }
@@ -154,8 +157,8 @@ void TGridState::SetScrollBars(TGridScrollBars bars)
 int32_t TGridState::TotalColsWidth() const
 {
     int32_t total = 0;
-    for (int32_t w : m_ColsWidth)
-        total += w + 1;
+    for (int32_t c = 0; c <= m_ColCount; ++c)
+        total += m_ColsWidth[static_cast<size_t>(c)] + 1;
     return total;
 }
 
@@ -254,7 +257,7 @@ int32_t TGridState::VisibleColCount() const
 
 int32_t TGridState::FitColCount() const
 {
-    std::vector<int32_t> widths(m_ColsWidth.begin() + 1, m_ColsWidth.end());
+    std::vector<int32_t> widths(m_ColsWidth.begin() + 1, m_ColsWidth.begin() + m_ColCount + 1);
     std::sort(widths.begin(), widths.end(), std::greater<>());
     const int32_t area = DataAreaWidth();
     int32_t used = 0, n = 0;

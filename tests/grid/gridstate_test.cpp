@@ -112,6 +112,7 @@ TEST_F(GridFixture, HidingTheLastShownRowLeavesOneEmptyRow)
 TEST_F(GridFixture, MissingOrEmptyFileDetaches)
 {
     grid.SetFocusedCell(2, 500);
+    grid.SetColWidth(3, 90);
     EXPECT_FALSE(grid.SetDataFile(dir.File("missing.bin")));
     EXPECT_FALSE(grid.DataPresent());
     EXPECT_EQ(grid.ColCount(), 1);
@@ -120,7 +121,9 @@ TEST_F(GridFixture, MissingOrEmptyFileDetaches)
     EXPECT_EQ(grid.TopRow(), 0);
     EXPECT_EQ(grid.GetDataVisible(0, 0), "");
 
+    EXPECT_EQ(grid.ColWidth(3), 0); // no such column now
     ASSERT_TRUE(grid.SetDataFile(dir.File("words.bin")));
+    EXPECT_EQ(grid.ColWidth(3), 90); // widths stay through detaching and attaching
     EXPECT_FALSE(grid.SetDataFile(""));
     EXPECT_EQ(grid.ShownRowCount(), 0);
 }
