@@ -25,10 +25,11 @@ endfunction()
 
 # corvane_qt_target(name): settings of every target that uses Qt. Moc runs per target (a global
 # CMAKE_AUTOMOC would give the UI-free targets an autogen step too), and no text converts from
-# char* to QString silently: it crosses through shell/textconv.h.
+# char* to QString silently: it crosses through shell/textconv.h. Qt's lower-case keywords stay
+# off, so core headers may use names such as "slots".
 function(corvane_qt_target name)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    target_compile_definitions(${name} PRIVATE QT_NO_CAST_FROM_ASCII)
+    target_compile_definitions(${name} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_KEYWORDS)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
 endfunction()
 
