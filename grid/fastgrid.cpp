@@ -171,8 +171,6 @@ void TFastGrid::SetGridLines(bool on)
 void TFastGrid::SetColors(const TColors& colors)
 {
     m_Colors = colors;
-    if (m_Colors.EditorEqCells)
-        m_Colors.DataEditor = m_Colors.DataCells;
     Relayout();
 }
 

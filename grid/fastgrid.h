@@ -24,9 +24,7 @@ struct TColors
 {
     QColor Background = QColor(128, 128, 128); // outside the cells
     QColor DataCells = Qt::white;
-    QColor DataEditor = Qt::white;
     QColor FixedCells = QColor(240, 240, 240); // header row and numbering column
-    bool EditorEqCells = true;                 // DataEditor follows DataCells
 };
 
 struct TAlignments
