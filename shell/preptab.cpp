@@ -1,8 +1,11 @@
 #include "shell/preptab.h"
 
+#include "container/binarydoc.h"
 #include "grid/fastgrid.h"
 #include "platform/appdirs.h"
+#include "prep/deltagmystemansithread.h"
 #include "shell/dialogservice.h"
+#include "shell/elapsed.h"
 #include "shell/fileedit.h"
 #include "shell/statuspanels.h"
 #include "shell/textconv.h"
@@ -77,9 +80,20 @@ TPrepTab::TPrepTab(IDialogService& dialogs, IMainThread& mainThread, QWidget* pa
     layout->setSpacing(0);
     layout->addWidget(Content, 1);
     layout->addWidget(StatusBar);
+    ConnectHandlers();
 }
 
+// A stage still running when the tab goes is stopped and joined by its destructor; the window's
+// dispatcher has been shut down by then, so no stage waits for this thread.
 TPrepTab::~TPrepTab() = default;
+
+void TPrepTab::ConnectHandlers()
+{
+    connect(Stage1_CodepageBox, &QComboBox::activated, this, &TPrepTab::CodepageChange);
+    connect(Stage1_RunBtn, &QPushButton::clicked, this, &TPrepTab::Stage1_RunBtnClick);
+    connect(SearchBtn, &QToolButton::clicked, this, &TPrepTab::SearchBtnClick);
+    connect(ClearStopWordsBtn, &QToolButton::clicked, this, &TPrepTab::ClearStopWordsClick);
+}
 
 QWidget* TPrepTab::BuildStep1()
 {
@@ -97,7 +111,6 @@ QWidget* TPrepTab::BuildStep1()
     Stage1_LangBox->addItems({QStringLiteral("Russian"), QStringLiteral("English")});
     Stage1_CodepageBox = new QComboBox(box);
     Stage1_CodepageBox->addItems({QStringLiteral("UTF"), QStringLiteral("ANSI")});
-    connect(Stage1_CodepageBox, &QComboBox::activated, this, &TPrepTab::CodepageChange);
     Stage1_TrashEdit = new TFileEdit(m_Dialogs, TFileEditKind::OpenFile,
                                      QStringLiteral("File with trash data"),
                                      QStringLiteral("Corvane LDA files (*.txt)"), {}, false, box);
@@ -162,7 +175,6 @@ QWidget* TPrepTab::BuildWordList()
     FreqGrid->SetColWidth(2, 70);
     FreqGrid->SetColWidth(3, 90);
     FreqGrid->setMinimumSize(300, 200);
-    connect(SearchBtn, &QToolButton::clicked, this, &TPrepTab::SearchBtnClick);
 
     auto* search = new QHBoxLayout;
     search->addWidget(new QLabel(QStringLiteral("Search in list of words:"), box));
@@ -226,7 +238,6 @@ QWidget* TPrepTab::BuildStep3()
         IconButton(box, QStyle::SP_DialogSaveButton, QStringLiteral("Save stop words list to txt"));
     LoadStopWordsBtn = IconButton(box, QStyle::SP_DialogOpenButton,
                                   QStringLiteral("Load stop words list from txt file"));
-    connect(ClearStopWordsBtn, &QToolButton::clicked, this, &TPrepTab::ClearStopWordsClick);
 
     auto* tools = new QHBoxLayout;
     tools->addWidget(ClearStopWordsBtn);
@@ -260,24 +271,19 @@ void TPrepTab::SetBusy(bool busy)
         OnBusyChanged(busy);
 }
 
+QString TPrepTab::Elapsed() const
+{
+    return FromUtf8(FormatElapsed(std::chrono::steady_clock::now() - m_StartTime));
+}
+
+void TPrepTab::ShowError(const std::string& text)
+{
+    m_Dialogs.MessageBox(text, "Error", TMsgIcon::Warning);
+}
+
 void TPrepTab::CodepageChange(int index)
 {
     Stage1_ParamsEdit->setText(index == 1 ? kAnsiParams : kUtfParams);
-}
-
-void TPrepTab::SearchBtnClick()
-{
-    const std::string word = ToAnsi(SearchEdit->text().trimmed());
-    const int32_t row = FreqGrid->State().Rows().FindShownRow(0, word);
-    if (row < 0)
-        return;
-    FreqGrid->SetTopRow(row);
-    FreqGrid->SetLeftCol(0);
-}
-
-void TPrepTab::ClearStopWordsClick()
-{
-    StopWordsMemo->clear();
 }
 
 } // namespace corvane

@@ -3,7 +3,9 @@
 #include <QWidget>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ namespace corvane {
 
 class IDialogService;
 class IMainThread;
+class TBinaryDoc;
+class TDelTagMystemAnsiThread;
 class TFastGrid;
 class TFileEdit;
 class TStatusPanels;
@@ -82,6 +86,7 @@ public:
     std::function<void()> OnCloseProgram;
 
     void CodepageChange(int index);
+    void Stage1_RunBtnClick();
     void SearchBtnClick();
     void ClearStopWordsClick();
 
@@ -90,12 +95,24 @@ private:
     QWidget* BuildStep2();
     QWidget* BuildWordList();
     QWidget* BuildStep3();
+    void ConnectHandlers();
     void SetBusy(bool busy);
+    QString Elapsed() const;
+    void ShowError(const std::string& text);
+    /// Destroys a finished stage once its last report has returned.
+    template <class T> void Release(std::unique_ptr<T>& stage);
+
+    void Stage1Progress(int32_t Progress, bool Done);
 
     IDialogService& m_Dialogs;
     IMainThread& m_MainThread;
     bool m_Busy = false;
     std::chrono::steady_clock::time_point m_StartTime;
+
+    // A running stage; the container of step 1 outlives its stage.
+    std::unique_ptr<TBinaryDoc> m_Stage1Doc;
+    bool m_Stage1StoreFailed = false;
+    std::unique_ptr<TDelTagMystemAnsiThread> m_Stage1;
 };
 
 } // namespace corvane

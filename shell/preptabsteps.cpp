@@ -1,0 +1,88 @@
+// The preparation tab's corpus steps: each run button gathers the inputs and starts the core
+// stage; the stage's reports arrive on the main thread and update the status bar.
+#include "shell/preptab.h"
+
+#include "container/binarydoc.h"
+#include "prep/deltagmystemansithread.h"
+#include "shell/dialogservice.h"
+#include "shell/fileedit.h"
+#include "shell/statuspanels.h"
+#include "shell/textconv.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QProgressBar>
+
+#include <filesystem>
+
+namespace corvane {
+
+template <class T> void TPrepTab::Release(std::unique_ptr<T>& stage)
+{
+    // The stage is still inside its last report: destroy it once that has returned.
+    QMetaObject::invokeMethod(this, [&stage] { stage.reset(); }, Qt::QueuedConnection);
+}
+
+// ---- step 1: lemmatization -------------------------------------------------------------------
+
+void TPrepTab::Stage1_RunBtnClick()
+{
+    const std::string folder = Stage1_FolderEdit->Path();
+    const std::string result = Stage1_ResultEdit->Path();
+    if (folder.empty() || result.empty())
+        return;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        // Without this check a mistyped folder gives an empty container and a finished status.
+        ShowError("Folder not found: " + folder);
+        return;
+    }
+    m_Stage1Doc = std::make_unique<TBinaryDoc>();
+    if (!m_Stage1Doc->Create(result, true)) {
+        ShowError(m_Stage1Doc->LastError());
+        m_Stage1Doc.reset();
+        return;
+    }
+    m_StartTime = std::chrono::steady_clock::now();
+    m_Stage1StoreFailed = false;
+    const TCodePage page = Stage1_CodepageBox->currentIndex() == 1 ? cpAnsi : cpUtf8;
+    const TStemmer stemmer = Stage1_LangBox->currentIndex() == 1 ? stemRootcut : stemMystem;
+    m_Stage1 = std::make_unique<TDelTagMystemAnsiThread>(m_MainThread, folder,
+                                                         ToUtf8(Stage1_ParamsEdit->text()),
+                                                         Stage1_TrashEdit->Path(), page, stemmer);
+    m_Stage1->OnMystemAnsiReady = [this](TDelTagMystemAnsiThread&, int32_t docid, TStream& orig,
+                                         TStream& lem, const TDocMetaData* pdata) {
+        if (!StoreMystemDocument(*m_Stage1Doc, docid, orig, lem, pdata))
+            m_Stage1StoreFailed = true;
+    };
+    m_Stage1->OnProgress = [this](TDelTagMystemAnsiThread&, int32_t progress, bool done) {
+        Stage1Progress(progress, done);
+    };
+    StatusBar->Gauge()->setRange(0, 100);
+    StatusBar->Gauge()->setValue(0);
+    m_Stage1->Start();
+    SetBusy(true);
+}
+
+void TPrepTab::Stage1Progress(int32_t Progress, bool Done)
+{
+    StatusBar->Gauge()->setValue(Progress);
+    StatusBar->SetPanel(1, QStringLiteral("Execution: %1%").arg(Progress));
+    SetBusy(!Done);
+    if (!Done) {
+        StatusBar->SetPanel(0, QStringLiteral("Status: Lematization... ") + Elapsed());
+        return;
+    }
+    const bool closed = m_Stage1Doc->Close(); // writes the index
+    const std::string error = m_Stage1Doc->LastError();
+    StatusBar->Gauge()->setValue(0);
+    StatusBar->SetPanel(0, QStringLiteral("Status: Lematization is finished (") + Elapsed() +
+                               QStringLiteral(")"));
+    Release(m_Stage1);
+    Release(m_Stage1Doc);
+    if (!closed || m_Stage1StoreFailed)
+        ShowError("Writing " + Stage1_ResultEdit->Path() + " failed: " + error);
+}
+
+} // namespace corvane
