@@ -4,6 +4,9 @@
 #include "grid/fastgrid.h"
 #include "platform/appdirs.h"
 #include "prep/deltagmystemansithread.h"
+#include "prep/freqtable.h"
+#include "prep/stage2.h"
+#include "prep/stage3.h"
 #include "shell/dialogservice.h"
 #include "shell/elapsed.h"
 #include "shell/fileedit.h"
@@ -49,7 +52,8 @@ QPushButton* RunButton(QWidget* parent, const QString& hint)
 } // namespace
 
 TPrepTab::TPrepTab(IDialogService& dialogs, IMainThread& mainThread, QWidget* parent)
-    : QWidget(parent), m_Dialogs(dialogs), m_MainThread(mainThread)
+    : QWidget(parent), m_Dialogs(dialogs), m_MainThread(mainThread),
+      m_FreqTableFile(FreqTablePath())
 {
     Content = new QWidget(this);
     auto* left = new QVBoxLayout;
@@ -91,8 +95,16 @@ void TPrepTab::ConnectHandlers()
 {
     connect(Stage1_CodepageBox, &QComboBox::activated, this, &TPrepTab::CodepageChange);
     connect(Stage1_RunBtn, &QPushButton::clicked, this, &TPrepTab::Stage1_RunBtnClick);
+    connect(Stage2_RunBtn, &QPushButton::clicked, this, &TPrepTab::Stage2_RunBtnClick);
+    connect(Stage3_RunBtn, &QPushButton::clicked, this, &TPrepTab::Stage3_RunBtnClick);
     connect(SearchBtn, &QToolButton::clicked, this, &TPrepTab::SearchBtnClick);
+    connect(ExportBtn, &QToolButton::clicked, this, &TPrepTab::ExportBtnClick);
+    connect(FiltrationBtn, &QToolButton::clicked, this, &TPrepTab::SaveFilteredClick);
+    connect(WriteToStopWordsItem, &QAction::triggered, this, &TPrepTab::WriteToStopWordsClick);
+    connect(SaveToFileItem, &QAction::triggered, this, &TPrepTab::SaveFilteredClick);
     connect(ClearStopWordsBtn, &QToolButton::clicked, this, &TPrepTab::ClearStopWordsClick);
+    connect(SaveStopWordsBtn, &QToolButton::clicked, this, &TPrepTab::SaveStopWordsClick);
+    connect(LoadStopWordsBtn, &QToolButton::clicked, this, &TPrepTab::LoadStopWordsClick);
 }
 
 QWidget* TPrepTab::BuildStep1()

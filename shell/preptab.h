@@ -25,6 +25,8 @@ class TBinaryDoc;
 class TDelTagMystemAnsiThread;
 class TFastGrid;
 class TFileEdit;
+class TStage2;
+class TStage3;
 class TStatusPanels;
 
 /// The preparation tab "Lematization (Russian language)": step 1 (lemmatization), step 2.2
@@ -85,10 +87,21 @@ public:
     std::function<void(bool busy)> OnBusyChanged;
     std::function<void()> OnCloseProgram;
 
+    /// Where step 2.2 writes the word frequency table; "freq_calc.bin" in the program's folder
+    /// unless changed.
+    void SetFreqTableFile(std::string path) { m_FreqTableFile = std::move(path); }
+
     void CodepageChange(int index);
     void Stage1_RunBtnClick();
+    void Stage2_RunBtnClick();
+    void Stage3_RunBtnClick();
     void SearchBtnClick();
+    void ExportBtnClick();
+    void WriteToStopWordsClick();
+    void SaveFilteredClick();
     void ClearStopWordsClick();
+    void SaveStopWordsClick();
+    void LoadStopWordsClick();
 
 private:
     QWidget* BuildStep1();
@@ -103,16 +116,26 @@ private:
     template <class T> void Release(std::unique_ptr<T>& stage);
 
     void Stage1Progress(int32_t Progress, bool Done);
+    void Stage2Progress(int32_t Progress, bool Done, uint32_t exitcode);
+    void Stage3Progress(int32_t Progress, bool Done);
+    void ShowWordTable(uint32_t words);
+    /// The words of the list selected by the frequency bounds; false after an error message.
+    bool SelectedWords(std::vector<std::string>& words);
+    std::vector<std::string> StopWords() const;
+    void SetStopWords(const std::vector<std::string>& words);
 
     IDialogService& m_Dialogs;
     IMainThread& m_MainThread;
     bool m_Busy = false;
     std::chrono::steady_clock::time_point m_StartTime;
+    std::string m_FreqTableFile;
 
     // A running stage; the container of step 1 outlives its stage.
     std::unique_ptr<TBinaryDoc> m_Stage1Doc;
     bool m_Stage1StoreFailed = false;
     std::unique_ptr<TDelTagMystemAnsiThread> m_Stage1;
+    std::unique_ptr<TStage2> m_Stage2;
+    std::unique_ptr<TStage3> m_Stage3;
 };
 
 } // namespace corvane

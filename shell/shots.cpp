@@ -1,31 +1,35 @@
 // corvane-shots OUTDIR: renders every window of the program to PNG files under the offscreen
 // platform, with realistic data loaded, so that the windows can be looked at without a display.
 // A developer's tool: not installed.
+#include "container/logunit.h"
 #include "grid/fastgrid.h"
+#include "platform/codepage.h"
+#include "platform/userlocale.h"
 #include "shell/fileedit.h"
 #include "shell/mainfrm.h"
 #include "shell/preptab.h"
 #include "shell/qtdialogservice.h"
 #include "shell/qtmainthread.h"
 #include "shell/splashfrm.h"
-#include "shell/statuspanels.h"
 #include "shell/textconv.h"
 #include "shell/waitfrm.h"
 #include "tables/fgstreamdata.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTabWidget>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,8 +49,61 @@ void Save(QWidget& w, const char* name)
     }
 }
 
-/// A column table with the word list layout, for the shots that need one before any stage ran.
-bool WriteWordTable(const std::string& path, int32_t rows, bool sparse)
+/// The quotes of the Russian fortune files as a folder of text files with a "metadata.csv"
+/// (author and source file of each quote): the input of step 1.
+int WriteSampleTexts(const std::string& folder, int wanted)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(folder);
+    std::vector<fs::path> sources;
+    const fs::path fortunes = "/usr/share/games/fortunes/ru";
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(fortunes, ec))
+        if (entry.path().extension() == ".u8")
+            sources.push_back(entry.path());
+    std::sort(sources.begin(), sources.end());
+    std::ofstream metadata(folder + "/metadata.csv", std::ios::binary);
+    int count = 0;
+    for (const fs::path& source : sources) {
+        std::ifstream in(source, std::ios::binary);
+        std::string line, quote, author;
+        while (count < wanted && std::getline(in, line)) {
+            if (line != "%") {
+                const size_t dash = line.find("-- ");
+                if (dash != std::string::npos)
+                    author = line.substr(dash + 3);
+                else
+                    quote += line + "\n";
+                continue;
+            }
+            if (!quote.empty()) {
+                std::ofstream(folder + "/" + std::to_string(count) + ".txt", std::ios::binary)
+                    << quote;
+                metadata << count << ";" << Utf8ToCp1251(author) << ";"
+                         << source.filename().string() << ";\n";
+                ++count;
+            }
+            quote.clear();
+            author.clear();
+        }
+    }
+    return count;
+}
+
+/// Lets the window work until the running stage has finished.
+bool WaitIdle(const TPrepTab& tab)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (tab.Busy() && timer.elapsed() < 300000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QApplication::processEvents();
+    return !tab.Busy();
+}
+
+/// A long column table with the word list layout; only its first and last 40 rows are written,
+/// the rows between read as zeros and take no disk space.
+bool WriteLongWordTable(const std::string& path, int32_t rows)
 {
     static const char* const words[] = {
         "быть", "год", "человек", "время", "день", "жизнь", "рука", "дело", "город", "работа",
@@ -62,8 +119,8 @@ bool WriteWordTable(const std::string& path, int32_t rows, bool sparse)
                t.WriteData(2, r, 0.0123 / (r + 1));
     };
     for (int32_t r = 0; r < rows; ++r) {
-        if (sparse && r >= 40 && r < rows - 40)
-            r = rows - 40; // the rows between stay zeros: no disk space for a long table
+        if (r == 40 && rows > 80)
+            r = rows - 40;
         if (!writeRow(r))
             return false;
     }
@@ -88,8 +145,8 @@ int main(int argc, char** argv)
     {
         std::FILE* conf = std::fopen((work + "/config/Corvane/local.conf").c_str(), "w");
         if (conf) {
-            std::fprintf(conf, "[FileHistory]\nCount=3\nMaxCount=10\nFile0=%s/news_ww.cvlda\n"
-                               "File1=%s/news.cvlda\nFile2=/home/user/corpora/blogs2019.cvlda\n",
+            std::fprintf(conf, "[FileHistory]\nCount=3\nMaxCount=10\nFile0=%s/quotes_ww.cvlda\n"
+                               "File1=%s/quotes_dict.cvlda\nFile2=/home/user/corpora/blogs2019.cvlda\n",
                          work.c_str(), work.c_str());
             std::fclose(conf);
         }
@@ -97,6 +154,9 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    SetUserDecimalSeparator(',');
+    std::string logError;
+    StartLog(logError, work);
     QFont font = QApplication::font();
     font.setPointSize(9);
     QApplication::setFont(font);
@@ -110,18 +170,36 @@ int main(int argc, char** argv)
     TMainFrm frm(dialogs, mainThread);
     frm.resize(1360, 900);
     frm.show();
+    // The whole road of the preparation tab on real texts: lemmatization, dictionary, the
+    // stop words chosen by frequency, their removal.
     TPrepTab& prep = *frm.PrepTab;
-    prep.Stage1_FolderEdit->SetText(FromUtf8(work + "/texts"));
-    prep.Stage1_ResultEdit->SetText(FromUtf8(work + "/news.cvlda"));
+    const std::string texts = work + "/texts";
+    std::filesystem::remove_all(texts);
+    const int quotes = WriteSampleTexts(texts, 600);
+    std::ofstream(work + "/trash.txt", std::ios::binary) << "&nbsp;\n";
+    prep.SetFreqTableFile(work + "/freq_calc.bin");
+    prep.Stage1_FolderEdit->SetText(FromUtf8(texts));
+    prep.Stage1_ResultEdit->SetText(FromUtf8(work + "/quotes.cvlda"));
     prep.Stage1_TrashEdit->SetText(FromUtf8(work + "/trash.txt"));
-    prep.Stage2_InputEdit->SetText(FromUtf8(work + "/news.cvlda"));
-    prep.Stage3_InputEdit->SetText(FromUtf8(work + "/news.cvlda"));
-    prep.Stage3_OutputEdit->SetText(FromUtf8(work + "/news_ww.cvlda"));
-    const std::string table = work + "/freq_calc.bin";
-    if (!WriteWordTable(table, 2000, false) || !prep.FreqGrid->SetDataFile(table))
+    prep.Stage1_RunBtnClick();
+    if (quotes == 0 || !WaitIdle(prep)) {
+        std::fprintf(stderr, "corvane-shots: step 1 did not run (%d texts)\n", quotes);
         ++g_Failures;
-    prep.StopWordsMemo->setPlainText(QStringLiteral("быть\nгод\nчеловек\nвремя\n"));
-    app.processEvents();
+    }
+    prep.Stage2_InputEdit->SetText(FromUtf8(work + "/quotes.cvlda"));
+    prep.Stage2_OutputEdit->SetText(FromUtf8(work + "/quotes_dict.cvlda"));
+    prep.Stage2_RunBtnClick();
+    Save(frm, "main-busy.png"); // the stage runs: tabs and controls are locked
+    if (!WaitIdle(prep))
+        ++g_Failures;
+    prep.WriteToStopWordsClick();
+    prep.SearchEdit->setText(QStringLiteral(" жизнь "));
+    prep.SearchBtnClick();
+    prep.Stage3_InputEdit->SetText(FromUtf8(work + "/quotes_dict.cvlda"));
+    prep.Stage3_OutputEdit->SetText(FromUtf8(work + "/quotes_ww.cvlda"));
+    prep.Stage3_RunBtnClick();
+    if (!WaitIdle(prep))
+        ++g_Failures;
     Save(frm, "main.png");
 
     TWaitFrm wait(&frm);
@@ -142,7 +220,7 @@ int main(int argc, char** argv)
     const std::string longTable = work + "/long.bin";
     TFastGrid grid;
     grid.resize(420, 260);
-    if (!WriteWordTable(longTable, 10000000, true) || !grid.SetDataFile(longTable))
+    if (!WriteLongWordTable(longTable, 10000000) || !grid.SetDataFile(longTable))
         ++g_Failures;
     grid.SetColWidth(0, 70);
     grid.SetColWidth(1, 120);
@@ -154,5 +232,8 @@ int main(int argc, char** argv)
 
     frm.close();
     mainThread.Shutdown();
+    StopLog();
+    std::error_code ec;
+    std::filesystem::remove_all(work, ec); // only the pictures stay
     return g_Failures == 0 ? 0 : 1;
 }
