@@ -25,8 +25,11 @@ namespace corvane {
 
 template <class T> void TPrepTab::Release(std::unique_ptr<T>& stage)
 {
-    // The stage is still inside its last report: destroy it once that has returned.
-    QMetaObject::invokeMethod(this, [&stage] { stage.reset(); }, Qt::QueuedConnection);
+    // The stage is still inside its last report: destroy it once that has returned. It leaves
+    // the member now, so a run started in between keeps its own stage.
+    std::shared_ptr<T> finished(std::move(stage));
+    QMetaObject::invokeMethod(this, [finished]() mutable { finished.reset(); },
+                              Qt::QueuedConnection);
 }
 
 // ---- step 1: lemmatization -------------------------------------------------------------------
