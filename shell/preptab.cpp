@@ -3,12 +3,12 @@
 #include "container/binarydoc.h"
 #include "grid/fastgrid.h"
 #include "platform/appdirs.h"
+#include "platform/elapsed.h"
 #include "prep/deltagmystemansithread.h"
 #include "prep/freqtable.h"
 #include "prep/stage2.h"
 #include "prep/stage3.h"
 #include "shell/dialogservice.h"
-#include "shell/elapsed.h"
 #include "shell/fileedit.h"
 #include "shell/statuspanels.h"
 #include "shell/textconv.h"
@@ -29,8 +29,6 @@ namespace corvane {
 namespace {
 
 const QString kLdaFilter = QStringLiteral("Corvane LDA files (*.cvlda)");
-const QString kUtfParams = QStringLiteral("-c -wl -e  utf-8");
-const QString kAnsiParams = QStringLiteral("-c -wl");
 
 QToolButton* IconButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& hint)
 {
@@ -118,7 +116,7 @@ QWidget* TPrepTab::BuildStep1()
     Stage1_ResultEdit =
         new TFileEdit(m_Dialogs, TFileEditKind::SaveFile, QStringLiteral("Result file (binary)"),
                       kLdaFilter, QStringLiteral("cvlda"), true, box);
-    Stage1_ParamsEdit = new QLineEdit(kUtfParams, box);
+    Stage1_ParamsEdit = new QLineEdit(FromUtf8(DefaultMystemParameters(cpUtf8)), box);
     Stage1_LangBox = new QComboBox(box);
     Stage1_LangBox->addItems({QStringLiteral("Russian"), QStringLiteral("English")});
     Stage1_CodepageBox = new QComboBox(box);
@@ -295,7 +293,7 @@ void TPrepTab::ShowError(const std::string& text)
 
 void TPrepTab::CodepageChange(int index)
 {
-    Stage1_ParamsEdit->setText(index == 1 ? kAnsiParams : kUtfParams);
+    Stage1_ParamsEdit->setText(FromUtf8(DefaultMystemParameters(index == 1 ? cpAnsi : cpUtf8)));
 }
 
 } // namespace corvane

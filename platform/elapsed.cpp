@@ -1,4 +1,4 @@
-#include "shell/elapsed.h"
+#include "platform/elapsed.h"
 
 #include <algorithm>
 #include <cstdio>
