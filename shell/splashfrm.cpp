@@ -55,8 +55,8 @@ QImage DrawSplashPicture()
         }
         p.setClipping(false);
 
-        // The name and what the program is.
-        p.setPen(Qt::white);
+        // The name and what the program is, in an off-white: pure white would turn see-through.
+        p.setPen(QColor(250, 250, 246));
         QFont title(QStringLiteral("DejaVu Sans"), 54, QFont::Bold);
         p.setFont(title);
         p.drawText(QRect(56, 70, 420, 90), Qt::AlignLeft | Qt::AlignVCenter,
