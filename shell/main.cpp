@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <clocale>
@@ -43,7 +44,13 @@ int main(int argc, char** argv)
         frm.OnFirstActivated = [splash] {
             QTimer::singleShot(500, splash, [splash] { splash->deleteLater(); });
         };
-        frm.show();
+        // A screen smaller than the window's default size gets the window maximized.
+        const QScreen* screen = frm.screen();
+        const QSize room = screen ? screen->availableGeometry().size() : frm.size();
+        if (room.boundedTo(frm.size()) == frm.size())
+            frm.show();
+        else
+            frm.showMaximized();
         result = app.exec();
         // Workers still waiting for the main thread are released before the window goes.
         mainThread.Shutdown();

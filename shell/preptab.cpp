@@ -117,6 +117,9 @@ QWidget* TPrepTab::BuildStep1()
         new TFileEdit(m_Dialogs, TFileEditKind::SaveFile, QStringLiteral("Result file (binary)"),
                       kLdaFilter, QStringLiteral("cvlda"), true, box);
     Stage1_ParamsEdit = new QLineEdit(FromUtf8(DefaultMystemParameters(cpUtf8)), box);
+    // The default parameters stay readable however narrow the window gets.
+    Stage1_ParamsEdit->setMinimumWidth(
+        Stage1_ParamsEdit->fontMetrics().horizontalAdvance(Stage1_ParamsEdit->text()) + 24);
     Stage1_LangBox = new QComboBox(box);
     Stage1_LangBox->addItems({QStringLiteral("Russian"), QStringLiteral("English")});
     Stage1_CodepageBox = new QComboBox(box);

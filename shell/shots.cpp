@@ -16,11 +16,14 @@
 #include "tables/fgstreamdata.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <algorithm>
 #include <clocale>
@@ -38,15 +41,20 @@ using namespace corvane;
 std::string g_OutDir;
 int g_Failures = 0;
 
-void Save(QWidget& w, const char* name)
+void SaveImage(const QImage& image, const char* name)
 {
     const std::string path = g_OutDir + "/" + name;
-    if (w.grab().save(FromUtf8(path), "PNG")) {
+    if (image.save(FromUtf8(path), "PNG")) {
         std::printf("%s\n", path.c_str());
     } else {
         std::fprintf(stderr, "corvane-shots: cannot write %s\n", path.c_str());
         ++g_Failures;
     }
+}
+
+void Save(QWidget& w, const char* name)
+{
+    SaveImage(w.grab().toImage(), name);
 }
 
 /// The quotes of the Russian fortune files as a folder of text files with a "metadata.csv"
@@ -161,9 +169,12 @@ int main(int argc, char** argv)
     font.setPointSize(9);
     QApplication::setFont(font);
 
+    // The splash over a grey desktop, so that its transparent parts show.
     TSplashFrm splash;
-    splash.show();
-    Save(splash, "splash.png");
+    QImage desktop(splash.size(), QImage::Format_ARGB32);
+    desktop.fill(QColor(90, 90, 90));
+    QPainter(&desktop).drawImage(0, 0, splash.Picture());
+    SaveImage(desktop, "splash.png");
 
     TQtMainThread mainThread;
     TQtDialogService dialogs;
@@ -202,6 +213,13 @@ int main(int argc, char** argv)
         ++g_Failures;
     Save(frm, "main.png");
 
+    TWaitFrm plainWait(&frm); // as it comes, before a caller sets its texts
+    plainWait.show();
+    app.processEvents();
+    Save(plainWait, "wait-default.png");
+    plainWait.bIntClose = true;
+    plainWait.close();
+
     TWaitFrm wait(&frm);
     wait.setWindowTitle(QStringLiteral("Corvane"));
     wait.SetText(QStringLiteral("\r\nLoading data from file"));
@@ -213,6 +231,9 @@ int main(int argc, char** argv)
     wait.bIntClose = true;
     wait.close();
 
+    QMenu* filtration = prep.FiltrationBtn->menu();
+    filtration->adjustSize();
+    Save(*filtration, "filtration-menu.png");
     frm.HistoryMenu->adjustSize();
     Save(*frm.HistoryMenu, "history-menu.png");
 

@@ -32,7 +32,7 @@ TWaitFrm::TWaitFrm(QWidget* owner) : QDialog(owner, Qt::Tool), m_Owner(owner)
     layout->addWidget(Label1, 1);
     layout->addWidget(PBar);
     layout->addWidget(StopBtn, 0, Qt::AlignHCenter);
-    resize(420, 170);
+    resize(520, 190);
 }
 
 void TWaitFrm::SetText(const QString& text)
