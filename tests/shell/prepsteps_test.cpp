@@ -186,6 +186,23 @@ TEST_F(PrepStepsFixture, DictionaryListStopWordsAndStepThree)
               (TDocs{{0, {"мама", "мыть", "рама"}}, {1, {"мама"}}, {2, {"мама", "папа", "мыть"}}}));
 }
 
+TEST_F(PrepStepsFixture, ProcessedContainerShowsItsStoredWordMap)
+{
+    // A container counted before is not counted again: the list shows its word map as stored.
+    const std::string input = dir.File("sample.cvlda");
+    std::filesystem::copy_file(test::FixturePath("container/sample.cvlda"), input);
+    const std::string before = test::ReadFileBytes(input);
+    tab->Stage2_InputEdit->SetText(QString::fromStdString(input));
+    QTest::mouseClick(tab->Stage2_RunBtn, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(tab->UnicWordsLabel->text(), QStringLiteral("Number of unic words: 9"));
+    EXPECT_EQ(tab->TotalWordsLabel->text(), QStringLiteral("Total word number: 11"));
+    ASSERT_EQ(tab->FreqGrid->RowCount(), 9);
+    EXPECT_EQ(tab->FreqGrid->GetDataVisible(0, 1), Ansi("рама"));
+    EXPECT_EQ(tab->FreqGrid->GetDataVisible(2, 8), "0,00107");
+    EXPECT_EQ(test::ReadFileBytes(input), before);
+}
+
 TEST_F(PrepStepsFixture, StageFailureIsShownAndUnlocksTheTab)
 {
     tab->Stage2_InputEdit->SetText(QString::fromStdString(dir.File("missing.cvlda")));
