@@ -1,7 +1,7 @@
 #include "grid/gridrows.h"
 
+#include <bit>
 #include <filesystem>
-#include <numeric>
 
 namespace corvane {
 
@@ -11,6 +11,7 @@ bool TGridRows::SetDataFile(const std::string& FileName)
     m_DataPresent = false;
     m_AllShown = false;
     m_RowsVisible = {};
+    m_ShownCount = 0;
     std::error_code ec;
     if (FileName.empty() || !std::filesystem::is_regular_file(FileName, ec))
         return false;
@@ -40,7 +41,21 @@ int32_t TGridRows::TableRow(int32_t Index) const
 {
     if (Index < 0 || Index >= ShownRowCount())
         return -1;
-    return m_AllShown ? Index : m_RowsVisible[static_cast<size_t>(Index)];
+    if (m_AllShown)
+        return Index;
+    // Descend the tree: the largest position whose running count stays below Index + 1 is the
+    // table row just before the one wanted (positions are 1-based, rows 0-based).
+    const auto size = static_cast<int32_t>(m_RowsVisible.size()) - 1;
+    int32_t pos = 0;
+    int32_t rest = Index + 1;
+    for (int32_t step = std::bit_floor(static_cast<uint32_t>(size)); step > 0; step >>= 1) {
+        const int32_t next = pos + step;
+        if (next <= size && m_RowsVisible[static_cast<size_t>(next)] < rest) {
+            pos = next;
+            rest -= m_RowsVisible[static_cast<size_t>(next)];
+        }
+    }
+    return pos;
 }
 
 std::string TGridRows::GetData(int32_t ACol, int32_t ARow) const
@@ -92,16 +107,25 @@ void TGridRows::HideRow(int32_t Index)
     if (Index < 0 || Index >= ShownRowCount())
         return;
     if (m_AllShown) {
-        m_RowsVisible.resize(static_cast<size_t>(TableRowCount()));
-        std::iota(m_RowsVisible.begin(), m_RowsVisible.end(), 0);
+        // Every flag is 1, so each node counts the rows it covers: its position's lowest bit.
+        const int32_t rows = TableRowCount();
+        m_RowsVisible.resize(static_cast<size_t>(rows) + 1);
+        m_RowsVisible[0] = 0;
+        for (int32_t i = 1; i <= rows; ++i)
+            m_RowsVisible[static_cast<size_t>(i)] = i & -i;
+        m_ShownCount = rows;
         m_AllShown = false;
     }
-    m_RowsVisible.erase(m_RowsVisible.begin() + Index);
+    const auto size = static_cast<int32_t>(m_RowsVisible.size()) - 1;
+    for (int32_t pos = TableRow(Index) + 1; pos <= size; pos += pos & -pos)
+        --m_RowsVisible[static_cast<size_t>(pos)];
+    --m_ShownCount;
 }
 
 void TGridRows::ResetAllRows()
 {
     m_RowsVisible = {};
+    m_ShownCount = 0;
     m_AllShown = m_DataPresent;
 }
 

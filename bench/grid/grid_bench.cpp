@@ -1,6 +1,7 @@
 // Grid scrolling over a long table: the time to attach a table, to paint one page and to page
 // through it, for 10,000,000 rows against 1,000 rows (the paint must not depend on the length),
-// and against reading one column of every row (what a grid that loads its table would pay).
+// and against reading one column of every row (what a grid that loads its table would pay); and
+// the cost of hiding a row (a filter) in a long table against a short one.
 // CPU time, median of RUNS. Usage: grid_bench [ROWS] [RUNS] [DIR]
 #include "bench/benchutil.h"
 #include "grid/fastgrid.h"
@@ -41,12 +42,12 @@ bool MakeTable(const std::string& path, int32_t rows)
 
 struct TFigures
 {
-    double attach = 0, page = 0, jump = 0, step = 0, readAll = 0;
+    double attach = 0, page = 0, jump = 0, step = 0, readAll = 0, hide = 0;
 };
 
 TFigures Measure(const std::string& path, int runs, bool readAll)
 {
-    std::vector<double> attach, page, jump, step, all;
+    std::vector<double> attach, page, jump, step, all, hide;
     QImage image(800, 600, QImage::Format_ARGB32);
     for (int run = 0; run < runs; ++run) {
         TFastGrid grid;
@@ -69,6 +70,15 @@ TFigures Measure(const std::string& path, int runs, bool readAll)
                            }
                        }) /
                        steps);
+        // A filter that hides every second row, as the views do; time per hidden row.
+        const int32_t hidden = grid.ShownRowCount() / 2;
+        hide.push_back(Seconds([&] {
+                           grid.BeginUpdate();
+                           for (int32_t i = 0; i < hidden; ++i)
+                               grid.HideRow(i);
+                           grid.EndUpdate();
+                       }) /
+                       hidden);
         if (readAll)
             all.push_back(Seconds([&] {
                 TFGStreamData t;
@@ -80,7 +90,7 @@ TFigures Measure(const std::string& path, int runs, bool readAll)
                     std::fprintf(stderr, "nothing read\n");
             }));
     }
-    return {Median(attach), Median(page), Median(jump), Median(step), Median(all)};
+    return {Median(attach), Median(page), Median(jump), Median(step), Median(all), Median(hide)};
 }
 
 } // namespace
@@ -109,6 +119,9 @@ int main(int argc, char** argv)
     line("paint the first page", big.page, small.page);
     line("Ctrl+PageDown to the last row and paint", big.jump, small.jump);
     line("PageDown and paint, per step", big.step, small.step);
+    std::printf("%-44s %10.3f  %13.3f  %5.2f  (microseconds)\n",
+                "hide every second row, per hidden row", big.hide * 1e6, small.hide * 1e6,
+                small.hide > 0 ? big.hide / small.hide : 0);
     std::printf("read column 0 of every row (a loading grid): %.1f ms = %.0f page steps\n",
                 big.readAll * 1e3, big.step > 0 ? big.readAll / big.step : 0);
     std::filesystem::remove(longPath);

@@ -98,6 +98,29 @@ TEST_F(GridFixture, HiddenRowsKeepNumberingWithoutGaps)
     EXPECT_EQ(grid.GetDataVisible(0, 5), "w5");
 }
 
+TEST_F(GridFixture, ManyHiddenRowsMatchAPlainList)
+{
+    // Hide rows at scattered shown positions and follow the same steps on a plain list.
+    std::vector<int32_t> expected(1000);
+    for (int32_t r = 0; r < 1000; ++r)
+        expected[static_cast<size_t>(r)] = r;
+    uint32_t seed = 12345;
+    for (int step = 0; step < 900; ++step) {
+        seed = seed * 1103515245u + 12345u;
+        const auto index = static_cast<int32_t>((seed >> 8) % expected.size());
+        grid.HideRow(index);
+        expected.erase(expected.begin() + index);
+    }
+    ASSERT_EQ(grid.ShownRowCount(), 100);
+    for (int32_t i = 0; i < 100; ++i)
+        ASSERT_EQ(grid.Rows().TableRow(i), expected[static_cast<size_t>(i)]) << i;
+    EXPECT_EQ(grid.Rows().TableRow(100), -1);
+    EXPECT_EQ(grid.NumberText(99), "100");
+
+    EXPECT_FALSE(grid.SetDataFile(dir.File("missing.bin")));
+    EXPECT_EQ(grid.ShownRowCount(), 0);
+}
+
 TEST_F(GridFixture, HidingTheLastShownRowLeavesOneEmptyRow)
 {
     MakeWordTable(dir.File("one.bin"), 1);
