@@ -22,10 +22,14 @@ QRect ToQRect(const TGridRect& r)
 Qt::CursorShape CursorShape(TGridCursor cursor)
 {
     switch (cursor) {
-    case TGridCursor::ColSplit: return Qt::SplitHCursor;
-    case TGridCursor::ColSelect: return Qt::UpArrowCursor;
-    case TGridCursor::RowSelect: return Qt::PointingHandCursor;
-    default: return Qt::ArrowCursor;
+    case TGridCursor::ColSplit:
+        return Qt::SplitHCursor;
+    case TGridCursor::ColSelect:
+        return Qt::UpArrowCursor;
+    case TGridCursor::RowSelect:
+        return Qt::PointingHandCursor;
+    default:
+        return Qt::ArrowCursor;
     }
 }
 
@@ -299,17 +303,30 @@ void TFastGrid::keyPressEvent(QKeyEvent* event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
-    case Qt::Key_Up: m_State.KeyDown(TGridKey::Up); break;
-    case Qt::Key_Down: m_State.KeyDown(TGridKey::Down); break;
-    case Qt::Key_Left: m_State.KeyDown(TGridKey::Left); break;
-    case Qt::Key_Right: m_State.KeyDown(TGridKey::Right); break;
-    case Qt::Key_PageUp: m_State.KeyDown(ctrl ? TGridKey::CtrlPageUp : TGridKey::PageUp); break;
+    case Qt::Key_Up:
+        m_State.KeyDown(TGridKey::Up);
+        break;
+    case Qt::Key_Down:
+        m_State.KeyDown(TGridKey::Down);
+        break;
+    case Qt::Key_Left:
+        m_State.KeyDown(TGridKey::Left);
+        break;
+    case Qt::Key_Right:
+        m_State.KeyDown(TGridKey::Right);
+        break;
+    case Qt::Key_PageUp:
+        m_State.KeyDown(ctrl ? TGridKey::CtrlPageUp : TGridKey::PageUp);
+        break;
     case Qt::Key_PageDown:
         m_State.KeyDown(ctrl ? TGridKey::CtrlPageDown : TGridKey::PageDown);
         break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: m_State.KeyDown(TGridKey::Enter); break;
-    default: QWidget::keyPressEvent(event); // the form gets every other key
+    case Qt::Key_Enter:
+        m_State.KeyDown(TGridKey::Enter);
+        break;
+    default:
+        QWidget::keyPressEvent(event); // the form gets every other key
     }
 }
 

@@ -127,8 +127,8 @@ protected:
 private:
     /// Places and ranges the scroll bars and repaints, unless updates are suspended.
     void Relayout();
-    void PaintCell(class QPainter& p, const TGridRect& r, const QString& text,
-                   TGridTextAlign align, bool fixed);
+    void PaintCell(class QPainter& p, const TGridRect& r, const QString& text, TGridTextAlign align,
+                   bool fixed);
 
     TGridState m_State;
     std::map<int32_t, TColumnsColors> m_ColumnsColors;

@@ -80,9 +80,12 @@ double TGridRows::GetDataVisibleAsDouble(int32_t ACol, int32_t Index) const
     if (!m_DataPresent || row < 0)
         return 0;
     switch (m_FileStreamData.ColumnGetType(ACol)) {
-    case fgcFloat: return m_FileStreamData.GetDataAsFloat(ACol, row);
-    case fgcDouble: return m_FileStreamData.GetDataAsDouble(ACol, row);
-    default: return 0;
+    case fgcFloat:
+        return m_FileStreamData.GetDataAsFloat(ACol, row);
+    case fgcDouble:
+        return m_FileStreamData.GetDataAsDouble(ACol, row);
+    default:
+        return 0;
     }
 }
 

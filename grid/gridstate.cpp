@@ -337,14 +337,30 @@ void TGridState::KeyDown(TGridKey key)
     const int32_t y = std::max(0, m_Focused.Y);
     const int32_t page = std::max(1, VisibleRowCount() - 1);
     switch (key) {
-    case TGridKey::Up: SetFocusedCell(x, y - 1); break;
-    case TGridKey::Down: SetFocusedCell(x, y + 1); break;
-    case TGridKey::Left: SetFocusedCell(x - 1, y); break;
-    case TGridKey::Right: SetFocusedCell(x + 1, y); break;
-    case TGridKey::PageUp: SetFocusedCell(x, y - page); break;
-    case TGridKey::PageDown: SetFocusedCell(x, y + page); break;
-    case TGridKey::CtrlPageUp: SetFocusedCell(x, 0); break;
-    case TGridKey::CtrlPageDown: SetFocusedCell(x, m_RowCount - 1); break;
+    case TGridKey::Up:
+        SetFocusedCell(x, y - 1);
+        break;
+    case TGridKey::Down:
+        SetFocusedCell(x, y + 1);
+        break;
+    case TGridKey::Left:
+        SetFocusedCell(x - 1, y);
+        break;
+    case TGridKey::Right:
+        SetFocusedCell(x + 1, y);
+        break;
+    case TGridKey::PageUp:
+        SetFocusedCell(x, y - page);
+        break;
+    case TGridKey::PageDown:
+        SetFocusedCell(x, y + page);
+        break;
+    case TGridKey::CtrlPageUp:
+        SetFocusedCell(x, 0);
+        break;
+    case TGridKey::CtrlPageDown:
+        SetFocusedCell(x, m_RowCount - 1);
+        break;
     case TGridKey::Enter:
         if (y < m_RowCount - 1)
             SetFocusedCell(x, y + 1);
@@ -512,9 +528,12 @@ int32_t TGridState::TextLeft(const TGridRect& cell, int32_t textWidth, TGridText
     if (textWidth > cell.Width - 5)
         return cell.Left + 2;
     switch (align) {
-    case taRight: return cell.Right() - textWidth - 2;
-    case taCenter: return cell.Left + (cell.Width - textWidth) / 2;
-    default: return cell.Left + 2;
+    case taRight:
+        return cell.Right() - textWidth - 2;
+    case taCenter:
+        return cell.Left + (cell.Width - textWidth) / 2;
+    default:
+        return cell.Left + 2;
     }
 }
 

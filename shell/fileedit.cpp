@@ -34,9 +34,8 @@ TFileEdit::TFileEdit(IDialogService& dialogs, TFileEditKind kind, QString dialog
         layout->addWidget(Edit, 1);
     }
     BrowseBtn = new QToolButton(this);
-    BrowseBtn->setIcon(style()->standardIcon(kind == TFileEditKind::Folder
-                                                 ? QStyle::SP_DirOpenIcon
-                                                 : QStyle::SP_FileDialogStart));
+    BrowseBtn->setIcon(style()->standardIcon(
+        kind == TFileEditKind::Folder ? QStyle::SP_DirOpenIcon : QStyle::SP_FileDialogStart));
     BrowseBtn->setAccessibleName(dialogCaption);
     layout->addWidget(BrowseBtn);
     connect(BrowseBtn, &QToolButton::clicked, this, &TFileEdit::Browse);
@@ -77,11 +76,15 @@ void TFileEdit::Browse()
     }
     std::optional<std::string> chosen;
     switch (m_Kind) {
-    case TFileEditKind::OpenFile: chosen = m_Dialogs.AskOpenFile(m_Caption, m_Filter, start); break;
+    case TFileEditKind::OpenFile:
+        chosen = m_Dialogs.AskOpenFile(m_Caption, m_Filter, start);
+        break;
     case TFileEditKind::SaveFile:
         chosen = m_Dialogs.AskSaveFile(m_Caption, m_Filter, m_DefaultExt, start);
         break;
-    case TFileEditKind::Folder: chosen = m_Dialogs.AskFolder(m_Caption, start); break;
+    case TFileEditKind::Folder:
+        chosen = m_Dialogs.AskFolder(m_Caption, start);
+        break;
     }
     if (chosen)
         SetText(FromUtf8(*chosen));

@@ -42,7 +42,8 @@ QToolButton* IconButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
 
 QPushButton* RunButton(QWidget* parent, const QString& hint)
 {
-    auto* button = new QPushButton(parent->style()->standardIcon(QStyle::SP_MediaPlay), hint, parent);
+    auto* button =
+        new QPushButton(parent->style()->standardIcon(QStyle::SP_MediaPlay), hint, parent);
     button->setToolTip(hint);
     return button;
 }
@@ -107,11 +108,11 @@ void TPrepTab::ConnectHandlers()
 
 QWidget* TPrepTab::BuildStep1()
 {
-    auto* box = new QGroupBox(QStringLiteral("STEP 1. Assembling, deleting HTML tags and Lemmatisation"),
-                              Content);
-    Stage1_FolderEdit = new TFileEdit(m_Dialogs, TFileEditKind::Folder,
-                                      QStringLiteral("Folder with original text files"), {}, {},
-                                      false, box);
+    auto* box = new QGroupBox(
+        QStringLiteral("STEP 1. Assembling, deleting HTML tags and Lemmatisation"), Content);
+    Stage1_FolderEdit =
+        new TFileEdit(m_Dialogs, TFileEditKind::Folder,
+                      QStringLiteral("Folder with original text files"), {}, {}, false, box);
     Stage1_FolderEdit->SetStartDir(ProgramDir());
     Stage1_ResultEdit =
         new TFileEdit(m_Dialogs, TFileEditKind::SaveFile, QStringLiteral("Result file (binary)"),
@@ -124,9 +125,9 @@ QWidget* TPrepTab::BuildStep1()
     Stage1_LangBox->addItems({QStringLiteral("Russian"), QStringLiteral("English")});
     Stage1_CodepageBox = new QComboBox(box);
     Stage1_CodepageBox->addItems({QStringLiteral("UTF"), QStringLiteral("ANSI")});
-    Stage1_TrashEdit = new TFileEdit(m_Dialogs, TFileEditKind::OpenFile,
-                                     QStringLiteral("File with trash data"),
-                                     QStringLiteral("Corvane LDA files (*.txt)"), {}, false, box);
+    Stage1_TrashEdit =
+        new TFileEdit(m_Dialogs, TFileEditKind::OpenFile, QStringLiteral("File with trash data"),
+                      QStringLiteral("Corvane LDA files (*.txt)"), {}, false, box);
     Stage1_RunBtn = RunButton(box, QStringLiteral("Run first step"));
 
     auto* options = new QHBoxLayout;
@@ -155,9 +156,9 @@ QWidget* TPrepTab::BuildStep2()
     auto* box = new QGroupBox(
         QStringLiteral(" STEP 2.2. Extraction words form brackets and calculating word frequency"),
         Content);
-    Stage2_InputEdit =
-        new TFileEdit(m_Dialogs, TFileEditKind::OpenFile, QStringLiteral("File for clearing (binary)"),
-                      kLdaFilter, QStringLiteral("cvlda"), true, box);
+    Stage2_InputEdit = new TFileEdit(m_Dialogs, TFileEditKind::OpenFile,
+                                     QStringLiteral("File for clearing (binary)"), kLdaFilter,
+                                     QStringLiteral("cvlda"), true, box);
     Stage2_OutputEdit =
         new TFileEdit(m_Dialogs, TFileEditKind::SaveFile, QStringLiteral("Output file (optional)"),
                       kLdaFilter, QStringLiteral("cvlda"), false, box);
@@ -236,9 +237,9 @@ QWidget* TPrepTab::BuildWordList()
 QWidget* TPrepTab::BuildStep3()
 {
     auto* box = new QGroupBox(QStringLiteral("STEP 3. Removing stop words"), Content);
-    Stage3_InputEdit =
-        new TFileEdit(m_Dialogs, TFileEditKind::OpenFile, QStringLiteral("File for clearing (binary)"),
-                      kLdaFilter, QStringLiteral("cvlda"), true, box);
+    Stage3_InputEdit = new TFileEdit(m_Dialogs, TFileEditKind::OpenFile,
+                                     QStringLiteral("File for clearing (binary)"), kLdaFilter,
+                                     QStringLiteral("cvlda"), true, box);
     Stage3_OutputEdit =
         new TFileEdit(m_Dialogs, TFileEditKind::SaveFile, QStringLiteral("Output file (binary)"),
                       kLdaFilter, QStringLiteral("cvlda"), false, box);

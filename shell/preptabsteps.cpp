@@ -28,8 +28,8 @@ template <class T> void TPrepTab::Release(std::unique_ptr<T>& stage)
     // The stage is still inside its last report: destroy it once that has returned. It leaves
     // the member now, so a run started in between keeps its own stage.
     std::shared_ptr<T> finished(std::move(stage));
-    QMetaObject::invokeMethod(this, [finished]() mutable { finished.reset(); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [finished]() mutable { finished.reset(); }, Qt::QueuedConnection);
 }
 
 // ---- step 1: lemmatization -------------------------------------------------------------------
@@ -142,7 +142,8 @@ void TPrepTab::ShowWordTable(uint32_t words)
         FreqGrid->SetHeaderText(1, "Freq");
         FreqGrid->SetHeaderText(2, "TF-IDF");
     }
-    TotalWordsLabel->setText(QStringLiteral("Total word number: %1").arg(m_Stage2->TotalWordCount()));
+    TotalWordsLabel->setText(
+        QStringLiteral("Total word number: %1").arg(m_Stage2->TotalWordCount()));
     UnicWordsLabel->setText(QStringLiteral("Number of unic words: %1").arg(words));
 }
 

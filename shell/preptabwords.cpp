@@ -135,7 +135,8 @@ void TPrepTab::SaveStopWordsClick()
 
 void TPrepTab::LoadStopWordsClick()
 {
-    const auto path = m_Dialogs.AskOpenFile("Load list of stop words from file", kStopWordsFilter, {});
+    const auto path =
+        m_Dialogs.AskOpenFile("Load list of stop words from file", kStopWordsFilter, {});
     if (!path)
         return;
     std::vector<std::string> words;

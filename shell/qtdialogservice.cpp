@@ -19,20 +19,28 @@ std::optional<std::string> Chosen(const QString& path)
 QMessageBox::Icon BoxIcon(TMsgIcon icon)
 {
     switch (icon) {
-    case TMsgIcon::Information: return QMessageBox::Information;
-    case TMsgIcon::Warning: return QMessageBox::Warning;
-    case TMsgIcon::Error: return QMessageBox::Critical;
-    case TMsgIcon::Question: return QMessageBox::Question;
-    default: return QMessageBox::NoIcon;
+    case TMsgIcon::Information:
+        return QMessageBox::Information;
+    case TMsgIcon::Warning:
+        return QMessageBox::Warning;
+    case TMsgIcon::Error:
+        return QMessageBox::Critical;
+    case TMsgIcon::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
 QMessageBox::StandardButtons BoxButtons(TMsgButtons buttons)
 {
     switch (buttons) {
-    case TMsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case TMsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    default: return QMessageBox::Ok;
+    case TMsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case TMsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
     }
 }
 
@@ -63,8 +71,8 @@ std::optional<std::string> TQtDialogService::AskSaveFile(const std::string& capt
 std::optional<std::string> TQtDialogService::AskFolder(const std::string& caption,
                                                        const std::string& startDir)
 {
-    return Chosen(QFileDialog::getExistingDirectory(QApplication::activeWindow(),
-                                                    FromUtf8(caption), FromUtf8(startDir)));
+    return Chosen(QFileDialog::getExistingDirectory(QApplication::activeWindow(), FromUtf8(caption),
+                                                    FromUtf8(startDir)));
 }
 
 TMsgResult TQtDialogService::MessageBox(const std::string& text, const std::string& caption,
@@ -73,10 +81,14 @@ TMsgResult TQtDialogService::MessageBox(const std::string& text, const std::stri
     QMessageBox box(BoxIcon(icon), FromUtf8(caption), FromUtf8(text), BoxButtons(buttons),
                     QApplication::activeWindow());
     switch (box.exec()) {
-    case QMessageBox::Yes: return TMsgResult::Yes;
-    case QMessageBox::No: return TMsgResult::No;
-    case QMessageBox::Cancel: return TMsgResult::Cancel;
-    default: return TMsgResult::Ok;
+    case QMessageBox::Yes:
+        return TMsgResult::Yes;
+    case QMessageBox::No:
+        return TMsgResult::No;
+    case QMessageBox::Cancel:
+        return TMsgResult::Cancel;
+    default:
+        return TMsgResult::Ok;
     }
 }
 

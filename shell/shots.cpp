@@ -113,9 +113,10 @@ bool WaitIdle(const TPrepTab& tab)
 /// the rows between read as zeros and take no disk space.
 bool WriteLongWordTable(const std::string& path, int32_t rows)
 {
-    static const char* const words[] = {
-        "быть", "год", "человек", "время", "день", "жизнь", "рука", "дело", "город", "работа",
-        "слово", "место", "глаз", "вопрос", "лицо", "друг", "сторона", "дом", "страна", "мир"};
+    static const char* const words[] = {"быть",  "год",     "человек", "время",  "день",
+                                        "жизнь", "рука",    "дело",    "город",  "работа",
+                                        "слово", "место",   "глаз",    "вопрос", "лицо",
+                                        "друг",  "сторона", "дом",     "страна", "мир"};
     TFGStreamData t;
     if (!t.CreateNewDataFile(path, 3, rows, 0) || !t.ColumnAdd(fgcText, 64, "ColWord", "Word") ||
         !t.ColumnAdd(fgcInt, 4, "ColFreq", "Freq") ||
@@ -153,8 +154,9 @@ int main(int argc, char** argv)
     {
         std::FILE* conf = std::fopen((work + "/config/Corvane/local.conf").c_str(), "w");
         if (conf) {
-            std::fprintf(conf, "[FileHistory]\nCount=3\nMaxCount=10\nFile0=%s/quotes_ww.cvlda\n"
-                               "File1=%s/quotes_dict.cvlda\nFile2=/home/user/corpora/blogs2019.cvlda\n",
+            std::fprintf(conf,
+                         "[FileHistory]\nCount=3\nMaxCount=10\nFile0=%s/quotes_ww.cvlda\n"
+                         "File1=%s/quotes_dict.cvlda\nFile2=/home/user/corpora/blogs2019.cvlda\n",
                          work.c_str(), work.c_str());
             std::fclose(conf);
         }

@@ -206,7 +206,7 @@ TEST_F(GridFixture, ScrollPositionsAreClamped)
         grid.SetTopRow(c.request);
         EXPECT_EQ(grid.TopRow(), c.expected);
     }
-    EXPECT_EQ(topLeftChanged, 3); // "the end again" changed nothing
+    EXPECT_EQ(topLeftChanged, 3);     // "the end again" changed nothing
     EXPECT_FALSE(grid.SetLeftCol(2)); // all columns fit: nothing to scroll
 
     // A narrower grid scrolls the columns as far as the widest ones still fit.

@@ -44,15 +44,22 @@ TEST(TFileHistoryTest, LoadsAtMostMaxCountEntries)
     };
     const Case cases[] = {
         {"empty section", {}, {}, 10},
-        {"count and entries", {{"Count", "2"}, {"File0", "/a.cvlda"}, {"File1", "/b.cvlda"}},
-         {"/a.cvlda", "/b.cvlda"}, 10},
+        {"count and entries",
+         {{"Count", "2"}, {"File0", "/a.cvlda"}, {"File1", "/b.cvlda"}},
+         {"/a.cvlda", "/b.cvlda"},
+         10},
         {"count above MaxCount",
          {{"Count", "3"}, {"MaxCount", "2"}, {"File0", "/a"}, {"File1", "/b"}, {"File2", "/c"}},
-         {"/a", "/b"}, 2},
+         {"/a", "/b"},
+         2},
         {"missing and empty entries skipped",
-         {{"Count", "3"}, {"File0", "/a"}, {"File1", ""}}, {"/a"}, 10},
-        {"unreadable numbers fall back", {{"Count", "x"}, {"MaxCount", "y"}, {"File0", "/a"}},
-         {}, 10},
+         {{"Count", "3"}, {"File0", "/a"}, {"File1", ""}},
+         {"/a"},
+         10},
+        {"unreadable numbers fall back",
+         {{"Count", "x"}, {"MaxCount", "y"}, {"File0", "/a"}},
+         {},
+         10},
         {"negative counts", {{"Count", "-4"}, {"MaxCount", "-1"}, {"File0", "/a"}}, {}, 0},
     };
     for (const Case& c : cases) {
@@ -65,8 +72,8 @@ TEST(TFileHistoryTest, LoadsAtMostMaxCountEntries)
 
 TEST(TFileHistoryTest, AddMovesToTopWithoutDuplicatesAndDropsTheOldest)
 {
-    TFileHistory h = LoadFrom({{"Count", "3"}, {"MaxCount", "3"}, {"File0", "/a"},
-                               {"File1", "/b"}, {"File2", "/c"}});
+    TFileHistory h = LoadFrom(
+        {{"Count", "3"}, {"MaxCount", "3"}, {"File0", "/a"}, {"File1", "/b"}, {"File2", "/c"}});
     h.Add("/b");
     EXPECT_EQ(h.Items(), (TList{"/b", "/a", "/c"}));
     h.Add("/d");

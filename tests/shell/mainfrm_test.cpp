@@ -46,10 +46,10 @@ QStringList MenuTexts(const QMenu& menu)
 TEST_F(MainFrmFixture, FiveTabsInOrderAndTheCaption)
 {
     TMainFrm frm(dialogs, mainThread);
-    const QStringList expected = {
-        QStringLiteral("Lematization (Russian language)"), QStringLiteral("View of CVLDA file"),
-        QStringLiteral("Gibbs LDA sampling"), QStringLiteral("BigARTM"),
-        QStringLiteral("Kullback-Leibler Distance, Jaccard index")};
+    const QStringList expected = {QStringLiteral("Lematization (Russian language)"),
+                                  QStringLiteral("View of CVLDA file"),
+                                  QStringLiteral("Gibbs LDA sampling"), QStringLiteral("BigARTM"),
+                                  QStringLiteral("Kullback-Leibler Distance, Jaccard index")};
     ASSERT_EQ(frm.PageControl1->count(), expected.size());
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(frm.PageControl1->tabText(i), expected[i]);

@@ -149,7 +149,7 @@ TEST_F(PrepStepsFixture, DictionaryListStopWordsAndStepThree)
         EXPECT_EQ(grid.GetDataVisible(1, r), freqs[r]);
     }
     EXPECT_EQ(grid.GetDataVisible(2, 0), "0,00000"); // in every document: ln(3 / 3) = 0
-    frm->PageControl1->setCurrentIndex(2); // idle again: the tab may change
+    frm->PageControl1->setCurrentIndex(2);           // idle again: the tab may change
     EXPECT_EQ(frm->PageControl1->currentIndex(), 2);
     frm->PageControl1->setCurrentIndex(0);
 
@@ -159,8 +159,7 @@ TEST_F(PrepStepsFixture, DictionaryListStopWordsAndStepThree)
     EXPECT_EQ(dialogs.Asked().back().caption, "Save dictionary to CSV file");
     EXPECT_EQ(dialogs.Asked().back().filter, "Dictionary data (*.csv)");
     const std::string csv = test::ReadFileBytes(dir.File("dict.csv"));
-    EXPECT_EQ(csv.substr(0, csv.find('\n') + 1),
-              "\"" + Ansi("мама") + "\";\"3\";\"0,00000\";\r\n");
+    EXPECT_EQ(csv.substr(0, csv.find('\n') + 1), "\"" + Ansi("мама") + "\";\"3\";\"0,00000\";\r\n");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
     EXPECT_EQ(Status(0), QStringLiteral("Status: Saving dictionary to XLS file is finished"));
     EXPECT_EQ(Status(1), QStringLiteral("File name: dict.csv"));
@@ -299,8 +298,8 @@ TEST_F(PrepStepsFixture, FiltrationSavesTheSelectedWords)
     EXPECT_EQ(dialogs.Asked().back().caption, "Save filtered words to file");
     EXPECT_EQ(dialogs.Asked().back().filter, "Text files (*.txt)");
     EXPECT_EQ(test::ReadFileBytes(dir.File("filtered.txt")),
-              Ansi("мама") + "\r\n" + Ansi("мыть") + "\r\n" + Ansi("мыть") + "\r\n" +
-                  Ansi("рама") + "\r\n" + Ansi("папа") + "\r\n");
+              Ansi("мама") + "\r\n" + Ansi("мыть") + "\r\n" + Ansi("мыть") + "\r\n" + Ansi("рама") +
+                  "\r\n" + Ansi("папа") + "\r\n");
     EXPECT_EQ(tab->StopWordsMemo->toPlainText(), QStringLiteral("keep"));
 
     tab->UpperBoundEdit->setText(QStringLiteral("abc"));

@@ -30,7 +30,8 @@ class TScriptedDialogService : public IDialogService
 public:
     ~TScriptedDialogService() override
     {
-        EXPECT_TRUE(m_Script.empty()) << m_Script.size() << " scripted answers were never asked for";
+        EXPECT_TRUE(m_Script.empty())
+            << m_Script.size() << " scripted answers were never asked for";
     }
 
     /// The answer to the next file or folder question; nullopt cancels the dialog.
