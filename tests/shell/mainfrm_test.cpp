@@ -92,20 +92,20 @@ TEST_F(MainFrmFixture, HistoryFileRoundTrip)
             ASSERT_EQ(edit->HistoryBox->count(), 3);
             EXPECT_EQ(edit->HistoryBox->itemText(1), QStringLiteral("/data/б.cvlda"));
         }
-        frm.FileHistory().Add("/data/d.cvlda"); // a fourth file: the oldest goes
+        frm.FileHistory().Add("/data/d, e;f.cvlda"); // a fourth file: the oldest goes
         frm.RebuildHistoryMenu();
-        EXPECT_EQ(MenuTexts(*frm.HistoryMenu).first(), QStringLiteral("/data/d.cvlda"));
+        EXPECT_EQ(MenuTexts(*frm.HistoryMenu).first(), QStringLiteral("/data/d, e;f.cvlda"));
         frm.show();
         frm.close(); // closing writes the history
     }
     const std::string written = test::ReadFileBytes(ConfFile());
     EXPECT_NE(written.find("Count=3"), std::string::npos) << written;
-    EXPECT_NE(written.find("File0=/data/d.cvlda"), std::string::npos) << written;
+    EXPECT_NE(written.find("/data/d, e;f.cvlda"), std::string::npos) << written;
     EXPECT_EQ(written.find("c.cvlda"), std::string::npos) << written;
     EXPECT_NE(written.find("Keep=1"), std::string::npos) << written; // other sections stay
 
     TMainFrm again(dialogs, mainThread);
     EXPECT_EQ(again.FileHistory().Items(),
-              (std::vector<std::string>{"/data/d.cvlda", "/data/a.cvlda", "/data/б.cvlda"}));
+              (std::vector<std::string>{"/data/d, e;f.cvlda", "/data/a.cvlda", "/data/б.cvlda"}));
     EXPECT_EQ(again.FileHistory().MaxCount(), 3);
 }
