@@ -35,6 +35,13 @@ TWaitFrm::TWaitFrm(QWidget* owner) : QDialog(owner, Qt::Tool), m_Owner(owner)
     resize(520, 190);
 }
 
+TWaitFrm::~TWaitFrm()
+{
+    // Freed while still shown (an operation that ended early): the owner must not stay locked.
+    if (m_Owner && isVisible())
+        m_Owner->setEnabled(true);
+}
+
 void TWaitFrm::SetText(const QString& text)
 {
     QString plain = text;

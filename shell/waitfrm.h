@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QProgressBar;
@@ -17,6 +18,7 @@ class TWaitFrm : public QDialog
 
 public:
     explicit TWaitFrm(QWidget* owner);
+    ~TWaitFrm() override;
 
     /// Sets the operation text; CR LF line ends become plain line ends.
     void SetText(const QString& text);
@@ -33,7 +35,7 @@ protected:
     void reject() override;
 
 private:
-    QWidget* m_Owner;
+    QPointer<QWidget> m_Owner;
 };
 
 } // namespace corvane

@@ -50,3 +50,20 @@ TEST(TWaitFrmTest, DefaultsAndOwnerLock)
     EXPECT_TRUE(owner.isEnabled());
     delete wait;
 }
+
+TEST(TWaitFrmTest, FreedWhileShownUnlocksItsOwner)
+{
+    QWidget owner;
+    owner.show();
+    auto* wait = new TWaitFrm(&owner);
+    wait->show();
+    ASSERT_FALSE(owner.isEnabled());
+    delete wait;
+    EXPECT_TRUE(owner.isEnabled());
+
+    // An owner that goes first takes its shown wait window with it.
+    auto* doomed = new QWidget;
+    doomed->show();
+    (new TWaitFrm(doomed))->show();
+    delete doomed;
+}
