@@ -42,6 +42,7 @@ int main(int argc, char** argv)
         TQtDialogService dialogs;
         TMainFrm frm(dialogs, mainThread);
         frm.OnFirstActivated = [splash] {
+            splash->raise(); // stays above the main window even where no window manager keeps it
             QTimer::singleShot(500, splash, [splash] { splash->deleteLater(); });
         };
         // A screen smaller than the window's default size gets the window maximized.

@@ -1,5 +1,6 @@
 #include "shell/splashfrm.h"
 
+#include <QBitmap>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -87,6 +88,9 @@ TSplashFrm::TSplashFrm()
       m_Picture(DrawSplashPicture())
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    // Without a compositing window manager translucency is not drawn; the mask still cuts the
+    // transparent pixels out of the window.
+    setMask(QBitmap::fromImage(m_Picture.createAlphaMask()));
     setFixedSize(kWidth, kHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());

@@ -11,6 +11,10 @@ TEST(TSplashFrmTest, BorderlessOnTopWithTransparentWhite)
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(splash.windowFlags() & Qt::WindowStaysOnTopHint);
 
+    // The window itself is cut to the picture, for desktops that draw no translucency.
+    EXPECT_FALSE(splash.mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(splash.mask().contains(QPoint(394, 190)));
+
     const QImage& picture = splash.Picture();
     ASSERT_EQ(picture.size(), QSize(788, 380));
     EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0); // the white margin around the card
