@@ -1,5 +1,6 @@
 // corvane: the Corvane window program.
 #include "container/logunit.h"
+#include "models/gibbsldacore.h"
 #include "outside/crc32lib/crc32lib.h"
 #include "platform/userlocale.h"
 #include "shell/mainfrm.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv)
     SetUserDecimalSeparator(point == QStringLiteral(",") ? ',' : '.');
 
     crc32Initialize();
+    // The LDA engine is bound before any window exists; the Gibbs tab reports how that went.
+    GibbsLdaCore();
     std::string error;
     if (!StartLog(error)) {
         QMessageBox::critical(nullptr, QStringLiteral("Corvane"), FromUtf8(error));

@@ -110,6 +110,7 @@ int main(int argc, char** argv)
     }
     const TFigures big = Measure(longPath, runs, true);
     const TFigures small = Measure(shortPath, runs, false);
+    std::printf("load average %s\n", corvane::bench::LoadAverage().c_str());
     std::printf("grid 800x600, CPU ms, median of %d runs  %10d rows  %8d rows  ratio\n", runs, rows,
                 1000);
     auto line = [](const char* what, double a, double b) {
