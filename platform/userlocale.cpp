@@ -145,6 +145,15 @@ std::string FormatFixed(double value, int decimals)
     return out;
 }
 
+std::string FormatGeneral(double value)
+{
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string out(buf, res.ptr);
+    ApplySeparator(out);
+    return out;
+}
+
 bool ParseUserDecimal(std::string_view text, double& value)
 {
     text = Trim(text);

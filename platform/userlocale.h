@@ -21,6 +21,10 @@ std::string FormatCellNumber(double value);
 /// Fixed-point text with `decimals` digits and the user's separator (CSV layouts, chart texts).
 std::string FormatFixed(double value, int decimals);
 
+/// The shortest general form of a number (at most 15 significant digits, no trailing zeros,
+/// scientific only for very large or small values) with the user's separator: "25", "33,3333".
+std::string FormatGeneral(double value);
+
 /// Parses a decimal typed by the user: the user's separator first, the other one as fallback, so
 /// "0,5" and "0.5" both work under any locale. Surrounding blanks are allowed; nothing else.
 bool ParseUserDecimal(std::string_view text, double& value);

@@ -29,7 +29,10 @@ TEST(UserLocaleTest, CellNumbersUseEightDigitsFiveDecimalsAndTheUserSeparator)
     }
     SetUserDecimalSeparator(',');
     EXPECT_EQ(FormatFixed(0.25, 10), "0,2500000000");
+    EXPECT_EQ(FormatGeneral(25.0), "25");
+    EXPECT_EQ(FormatGeneral(100.0 / 3.0), "33,3333333333333");
     SetUserDecimalSeparator('.');
+    EXPECT_EQ(FormatGeneral(0.125), "0.125");
 }
 
 TEST(UserLocaleTest, DecimalsAreReadWithEitherSeparator)
