@@ -40,6 +40,16 @@ void TProgressBar::Finish()
     m_Finished = true;
 }
 
+void TProgressBar::PrintLine(std::ostream& out, const std::string& line)
+{
+    if (m_DrawnLength > 0 && !m_Finished)
+        m_Out << '\r' << std::string(m_DrawnLength, ' ') << '\r' << std::flush;
+    out << line << "\n" << std::flush;
+    m_DrawnLength = 0;
+    if (!m_Finished)
+        Draw();
+}
+
 void TProgressBar::Draw()
 {
     m_LastDraw = std::chrono::steady_clock::now();
@@ -49,8 +59,16 @@ void TProgressBar::Draw()
     char tail[48];
     std::snprintf(tail, sizeof tail, "] %3d%%  %02lld:%02lld:%02lld", m_Percent, seconds / 3600,
                   seconds / 60 % 60, seconds % 60);
-    m_Out << '\r' << m_Label << " [" << std::string(static_cast<size_t>(filled), '#')
-          << std::string(static_cast<size_t>(kBarWidth - filled), '.') << tail << std::flush;
+    std::string text = m_Label + " [" + std::string(static_cast<size_t>(filled), '#') +
+                       std::string(static_cast<size_t>(kBarWidth - filled), '.') + tail;
+    if (!m_Note.empty())
+        text += "  " + m_Note;
+    const size_t length = text.size();
+    // Blanks over what a longer earlier line left behind.
+    if (length < m_DrawnLength)
+        text += std::string(m_DrawnLength - length, ' ');
+    m_DrawnLength = length;
+    m_Out << '\r' << text << std::flush;
 }
 
 } // namespace corvane::cli

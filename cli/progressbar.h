@@ -23,10 +23,17 @@ public:
     /// Draws the final state and a newline; later calls do nothing.
     void Finish();
 
+    /// A short text drawn after the elapsed time from the next redraw on.
+    void SetNote(std::string note) { m_Note = std::move(note); }
+    /// Writes a whole line to `out` where the bar stands, then draws the bar again below it.
+    void PrintLine(std::ostream& out, const std::string& line);
+
 private:
     void Draw();
 
     std::string m_Label;
+    std::string m_Note;
+    size_t m_DrawnLength = 0;
     std::ostream& m_Out;
     int m_Percent = 0;
     bool m_Finished = false;
