@@ -1,5 +1,6 @@
 #pragma once
 
+#include "outside/gibbsldacore/gibbsldacore.h"
 #include "platform/event.h"
 
 #include <cstdint>
@@ -8,17 +9,9 @@
 
 namespace corvane {
 
-// Stand-in until the engine's public header is available: a word-map index tied to up to five
-// zero-based topics (-1 for none).
-struct TFixedTopics
-{
-    int32_t word;
-    int32_t topics[5];
-};
-
 /// Kinds of the engine's reports, in bits 0-7 of their WParam; the iteration is in bits 8 and up.
-constexpr uint32_t kReportTheta = 1; // LParam: M pointers to K values
-constexpr uint32_t kReportPhi = 2;   // LParam: K pointers to V values
+constexpr uint32_t kReportTheta = GIBBSLDA_KIND_THETA; // LParam: M pointers to K values
+constexpr uint32_t kReportPhi = GIBBSLDA_KIND_PHI;     // LParam: K pointers to V values
 
 /// The arguments of one engine run. All arrays belong to the caller and stay valid until the
 /// call returns.

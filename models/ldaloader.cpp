@@ -23,17 +23,19 @@ void RemoveIfExists(const std::string& path)
     std::filesystem::remove(path, ec);
 }
 
-/// Reads every binary LDA document into its slot; the ids must number the slots.
+/// Reads every binary LDA document into its slot; the ids must number the slots, each once.
 bool ReadDocuments(TBinaryDoc& container, int32_t count, std::vector<TldaDocument>& docs)
 {
     docs.resize(static_cast<size_t>(count));
+    std::vector<bool> seen(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         int32_t docid = 0;
         int32_t size = 0;
         const bool ok = i == 0 ? container.GetLDADocumentBinaryFirst(docid, size)
                                : container.GetLDADocumentBinaryNext(docid, size);
-        if (!ok || docid < 0 || docid >= count)
+        if (!ok || docid < 0 || docid >= count || seen[static_cast<size_t>(docid)])
             return false;
+        seen[static_cast<size_t>(docid)] = true;
         TldaDocument& doc = docs[static_cast<size_t>(docid)];
         doc.words.resize(static_cast<size_t>(size));
         doc.wlen = size;

@@ -34,7 +34,8 @@ public:
 
     /// Drops what was loaded, then loads `path` with `threads` workers. With `resetTables` the
     /// container's result tables are deleted; its sorted tables always are. A document id
-    /// outside 0..count-1, a word id that the word map lacks or a short read fails the load.
+    /// outside 0..count-1 or given twice, a word id that the word map lacks or a short read
+    /// fails the load.
     TLdaLoadResult Load(const std::string& path, bool resetTables, int32_t threads);
 
     /// The loaded input; null when nothing is loaded.

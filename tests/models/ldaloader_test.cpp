@@ -120,6 +120,7 @@ TEST(TLdaLoaderTest, UnusableContainersFailInsteadOfLoading)
     const Case cases[] = {
         {"document id equal to the count", {3, 0, 1}, {}, 0},
         {"negative document id", {2, -1, 1}, {}, 0},
+        {"document id twice", {2, 0, 0}, {}, 0},
         {"word id without a word-map entry", {}, {0xDEADBEEF}, 0},
         {"word map cut short", {}, {}, 10},
         {"last document cut short", {}, {}, 4 + 4 * 96 + 2},
