@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/progressbar.h"
+#include "cli/steps.h"
 #include "container/binarydoc.h"
 #include "container/logunit.h"
 #include "container/streams.h"
@@ -50,43 +51,25 @@ bool IsEmptyMarker(TStream& lem)
 
 } // namespace
 
-int RunLemmatize(const std::vector<std::string>& argv)
+TLemmatizeSummary LemmatizeFolder(const TLemmatizeOptions& options)
 {
-    TArgs args(argv, {"texts", "out", "lang", "codepage", "params", "trash", "jobs"}, {});
-    args.ExpectPositional(0);
-    const std::string texts = args.Get("texts");
-    const std::string out = args.Get("out");
-    if (texts.empty() || out.empty())
-        throw TCliError("--texts DIR and --out FILE.cvlda are required");
-    if (!std::filesystem::is_directory(texts))
-        throw TCliError("no such folder: " + texts);
-    const TStemmer stemmer = ParseLanguage(args.Get("lang", "ru"));
-    const TCodePage page = ParseCodePage(args.Get("codepage", "utf"));
-    const std::string params = args.Get("params", DefaultMystemParameters(page));
-    const int jobs = args.GetInt("jobs", 2);
-    if (jobs < 1 || jobs > kMaxJobs)
-        throw TCliError("--jobs must be between 1 and " + std::to_string(kMaxJobs));
-
-    std::string logError;
-    if (!StartLog(logError))
-        std::cerr << "corvane-cli lemmatize: no log file: " << logError << "\n";
     TBinaryDoc doc;
-    if (!doc.Create(out, true))
+    if (!doc.Create(options.out, true))
         throw TCliError(doc.LastError());
 
-    const auto start = std::chrono::steady_clock::now();
     TLoopMainThread mainThread;
     TProgressBar bar("lemmatize");
-    int32_t stored = 0, empty = 0;
+    TLemmatizeSummary summary;
     bool done = false, storeFailed = false;
-    TDelTagMystemAnsiThread stage(mainThread, texts, params, args.Get("trash"), page, stemmer);
-    stage.m_MaxChildren = jobs;
+    TDelTagMystemAnsiThread stage(mainThread, options.texts, options.params, options.trash,
+                                  options.page, options.stemmer);
+    stage.m_MaxChildren = options.jobs;
     stage.OnMystemAnsiReady = [&](TDelTagMystemAnsiThread&, int32_t docid, TStream& orig,
                                   TStream& lem, const TDocMetaData* pdata) {
         const bool isEmpty = IsEmptyMarker(lem);
         if (StoreMystemDocument(doc, docid, orig, lem, pdata)) {
-            ++stored;
-            empty += isEmpty;
+            ++summary.stored;
+            summary.empty += isEmpty;
         } else {
             storeFailed = true;
         }
@@ -100,12 +83,39 @@ int RunLemmatize(const std::vector<std::string>& argv)
     stage.WaitFor();
     bar.Finish();
     if (!doc.Close() || storeFailed)
-        throw TCliError("writing " + out + " failed: " + doc.LastError());
+        throw TCliError("writing " + options.out + " failed: " + doc.LastError());
+    summary.skipped = stage.FileCount() - summary.stored;
+    return summary;
+}
 
+int RunLemmatize(const std::vector<std::string>& argv)
+{
+    TArgs args(argv, {"texts", "out", "lang", "codepage", "params", "trash", "jobs"}, {});
+    args.ExpectPositional(0);
+    TLemmatizeOptions options;
+    options.texts = args.Get("texts");
+    options.out = args.Get("out");
+    if (options.texts.empty() || options.out.empty())
+        throw TCliError("--texts DIR and --out FILE.cvlda are required");
+    if (!std::filesystem::is_directory(options.texts))
+        throw TCliError("no such folder: " + options.texts);
+    options.stemmer = ParseLanguage(args.Get("lang", "ru"));
+    options.page = ParseCodePage(args.Get("codepage", "utf"));
+    options.params = args.Get("params", DefaultMystemParameters(options.page));
+    options.trash = args.Get("trash");
+    options.jobs = args.GetInt("jobs", 2);
+    if (options.jobs < 1 || options.jobs > kMaxJobs)
+        throw TCliError("--jobs must be between 1 and " + std::to_string(kMaxJobs));
+
+    std::string logError;
+    if (!StartLog(logError))
+        std::cerr << "corvane-cli lemmatize: no log file: " << logError << "\n";
+    const auto start = std::chrono::steady_clock::now();
+    const TLemmatizeSummary summary = LemmatizeFolder(options);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("lemmatize: %d documents stored, %d skipped, %d empty, %.1f s\n", stored,
-                stage.FileCount() - stored, empty, seconds);
+    std::printf("lemmatize: %d documents stored, %d skipped, %d empty, %.1f s\n", summary.stored,
+                summary.skipped, summary.empty, seconds);
     return 0;
 }
 

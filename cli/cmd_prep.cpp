@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/progressbar.h"
+#include "cli/steps.h"
 #include "container/binarydoc.h"
 #include "platform/codepage.h"
 #include "platform/mainthread.h"
@@ -27,29 +28,6 @@ int32_t ThreadsOption(const TArgs& args)
     if (threads < 0)
         throw TCliError("--threads must not be negative (0 = one per processor)");
     return threads;
-}
-
-/// Runs a stage on this thread's message loop with a progress bar; throws when it fails.
-void RunStage(TCorpusStage& stage, TLoopMainThread& mainThread, const std::string& label)
-{
-    TProgressBar bar(label);
-    bool finished = false;
-    stage.OnProgress = [&](TCorpusStage&, int32_t progress, bool done, uint32_t) {
-        if (done)
-            finished = true;
-        else
-            bar.Update(progress);
-    };
-    stage.Start();
-    mainThread.RunUntil([&] { return finished; }, std::chrono::milliseconds(100),
-                        [&] { bar.Tick(); });
-    stage.WaitFor();
-    const bool ok = stage.ErrorCode() == TStageError::None;
-    if (ok)
-        bar.Update(100);
-    bar.Finish();
-    if (!ok)
-        throw TCliError(stage.LastError());
 }
 
 void PrintSummary(const std::string& file, int32_t docs, int32_t words, int64_t tokens,
@@ -91,6 +69,28 @@ void WriteWordTables(const TArgs& args, const TWordAndFreqArray& words)
 
 } // namespace
 
+void RunCorpusStage(TCorpusStage& stage, TLoopMainThread& mainThread, const std::string& label)
+{
+    TProgressBar bar(label);
+    bool finished = false;
+    stage.OnProgress = [&](TCorpusStage&, int32_t progress, bool done, uint32_t) {
+        if (done)
+            finished = true;
+        else
+            bar.Update(progress);
+    };
+    stage.Start();
+    mainThread.RunUntil([&] { return finished; }, std::chrono::milliseconds(100),
+                        [&] { bar.Tick(); });
+    stage.WaitFor();
+    const bool ok = stage.ErrorCode() == TStageError::None;
+    if (ok)
+        bar.Update(100);
+    bar.Finish();
+    if (!ok)
+        throw TCliError(stage.LastError());
+}
+
 int RunDictionary(const std::vector<std::string>& argv)
 {
     TArgs args(argv, {"out", "threads", "freq-table", "csv"}, {});
@@ -100,7 +100,7 @@ int RunDictionary(const std::vector<std::string>& argv)
     TLoopMainThread mainThread;
     TStage2 stage(mainThread, in, args.Get("out"), ThreadsOption(args));
     stage.SetFreqTableFile(args.Get("freq-table"));
-    RunStage(stage, mainThread, "Dictionary");
+    RunCorpusStage(stage, mainThread, "Dictionary");
     WriteWordTables(args, stage.WordList());
     PrintSummary(stage.OutputFile(), stage.DocumentCount(), stage.WordAndFreqCount(),
                  stage.TotalWordCount(), start,
@@ -124,7 +124,7 @@ int RunStopwords(const std::vector<std::string>& argv)
     const auto start = TClock::now();
     TLoopMainThread mainThread;
     TStage3 stage(mainThread, in, out, std::move(words), ThreadsOption(args));
-    RunStage(stage, mainThread, "Stop words");
+    RunCorpusStage(stage, mainThread, "Stop words");
     PrintSummary(out, stage.DocumentCount(), stage.WordMapSize(), stage.TokenCount(), start,
                  stage.WordMapSize() < 0 ? " (no word map)" : "");
     return 0;

@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/progressbar.h"
+#include "cli/steps.h"
 #include "models/sortjobs.h"
 #include "platform/codepage.h"
 #include "platform/mainthread.h"
@@ -12,20 +13,12 @@
 
 namespace corvane::cli {
 
-int RunSort(const std::vector<std::string>& argv)
+std::string SortModelTable(const std::string& containerPath, TSortJob job)
 {
-    TArgs args(argv, {}, {});
-    const std::string& what = args.Required(0, "words or docs");
-    const std::string& container = args.Required(1, "container file");
-    args.ExpectPositional(2);
-    if (what != "words" && what != "docs")
-        throw TCliError("sort words or docs, not \"" + what + "\"");
-    const TSortJob job = what == "words" ? TSortJob::Words : TSortJob::Docs;
-
     TLoopMainThread mainThread;
     TSortJobs jobs(mainThread);
-    jobs.SetContainer(container);
-    TProgressBar bar("Sorting " + what);
+    jobs.SetContainer(containerPath);
+    TProgressBar bar(job == TSortJob::Words ? "Sorting words" : "Sorting docs");
     int shown = 0;
     bool finished = false;
     bool ok = false;
@@ -48,7 +41,34 @@ int RunSort(const std::vector<std::string>& argv)
     bar.Finish();
     if (!ok)
         throw TCliError("sorting failed: " + error);
-    std::cout << jobs.OutputOf(job) << "\n";
+    return jobs.OutputOf(job);
+}
+
+void PrintTopWords(const std::string& sortedTable, int32_t count, std::ostream& out)
+{
+    TFGStreamData table;
+    if (!table.OpenDataFile(sortedTable, true))
+        throw TCliError("cannot open table " + table.LastError());
+    if (table.HeaderInfo().RecSize <= 0)
+        throw TCliError(sortedTable + " is not a sorted table (cells of one fixed width)");
+    const int32_t rows = std::min(count, table.RowCount());
+    for (int32_t c = 0; c < table.ColCount(); ++c) {
+        out << "Topic " << c + 1 << "\n";
+        for (int32_t r = 0; r < rows; ++r)
+            out << "    " << Cp1251ToUtf8(table.GetDataAsText(c, r)) << "\n";
+    }
+}
+
+int RunSort(const std::vector<std::string>& argv)
+{
+    TArgs args(argv, {}, {});
+    const std::string& what = args.Required(0, "words or docs");
+    const std::string& container = args.Required(1, "container file");
+    args.ExpectPositional(2);
+    if (what != "words" && what != "docs")
+        throw TCliError("sort words or docs, not \"" + what + "\"");
+    std::cout << SortModelTable(container, what == "words" ? TSortJob::Words : TSortJob::Docs)
+              << "\n";
     return 0;
 }
 
@@ -60,17 +80,7 @@ int RunTopwords(const std::vector<std::string>& argv)
     const int32_t count = args.GetInt("count", 10);
     if (count < 0)
         throw TCliError("--count must not be negative");
-    TFGStreamData table;
-    if (!table.OpenDataFile(path, true))
-        throw TCliError("cannot open table " + table.LastError());
-    if (table.HeaderInfo().RecSize <= 0)
-        throw TCliError(path + " is not a sorted table (cells of one fixed width)");
-    const int32_t rows = std::min(count, table.RowCount());
-    for (int32_t c = 0; c < table.ColCount(); ++c) {
-        std::cout << "Topic " << c + 1 << "\n";
-        for (int32_t r = 0; r < rows; ++r)
-            std::cout << "    " << Cp1251ToUtf8(table.GetDataAsText(c, r)) << "\n";
-    }
+    PrintTopWords(path, count, std::cout);
     return 0;
 }
 
