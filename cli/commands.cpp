@@ -31,6 +31,13 @@ const std::vector<TCommand>& Commands()
         {"freqselect", "IN.cvlda [--low L] [--up U]",
          "words of frequency >= U and words of frequency <= L, one a line (a stop-word list)",
          RunFreqselect},
+        {"lda",
+         "CONTAINER.cvlda [--method lda|islda|granulate] [--topics 40] [--iterations 100] "
+         "[--save-step 10] [--alpha 0,5] [--beta 0,1] [--threads N] [--window W] "
+         "[--fixed FIXED.csv]",
+         "an LDA model of a processed container; writes NAME_theta.bin and NAME_phi.bin beside "
+         "it; Ctrl+C stops the run and keeps the tables of the last report",
+         RunLda},
     };
     return commands;
 }

@@ -29,5 +29,6 @@ int RunLemmatize(const std::vector<std::string>& args);
 int RunDictionary(const std::vector<std::string>& args);
 int RunStopwords(const std::vector<std::string>& args);
 int RunFreqselect(const std::vector<std::string>& args);
+int RunLda(const std::vector<std::string>& args);
 
 } // namespace corvane::cli
