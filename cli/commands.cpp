@@ -38,6 +38,10 @@ const std::vector<TCommand>& Commands()
          "an LDA model of a processed container; writes NAME_theta.bin and NAME_phi.bin beside "
          "it; Ctrl+C stops the run and keeps the tables of the last report",
          RunLda},
+        {"demo", "[--out DIR]",
+         "the whole road on 5,000 Russian quotes: texts, lemmatization, dictionary, stop words, "
+         "LDA with 20 topics, sorted words; prints the top words of every topic",
+         RunDemo},
     };
     return commands;
 }

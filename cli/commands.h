@@ -30,5 +30,6 @@ int RunDictionary(const std::vector<std::string>& args);
 int RunStopwords(const std::vector<std::string>& args);
 int RunFreqselect(const std::vector<std::string>& args);
 int RunLda(const std::vector<std::string>& args);
+int RunDemo(const std::vector<std::string>& args);
 
 } // namespace corvane::cli
