@@ -4,7 +4,7 @@
 // on a smaller M; the ratio compares time per document.
 //
 // usage: bench_resulttables [DOCS [TOPICS [RUNS [DIR [BASELINE_DOCS [WORDS]]]]]]
-#include "bench/container/benchutil.h"
+#include "bench/benchutil.h"
 #include "container/binarydoc.h"
 #include "container/metablock.h"
 #include "models/resulttables.h"
@@ -156,6 +156,8 @@ int main(int argc, char** argv)
     for (int r = 0; r < runs; ++r)
         phiWall.push_back(WallSeconds([&] { WritePhiTable(phiTable, wordmap, K, phi.rows.data()); }));
     std::printf("topic-word table %d x %d: median %.2f s wall\n", V, K, bench::Median(phiWall));
+
+    std::printf("load average: %s\n", bench::LoadAverage().c_str());
 
     for (const auto& f : {container, baseContainer, table, phiTable})
         std::filesystem::remove(f);
