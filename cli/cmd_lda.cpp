@@ -74,8 +74,10 @@ public:
                      .string())
     {
         std::string error;
-        if (!LoadFixedTopicsCsv(csv, m_Path, error))
+        if (!LoadFixedTopicsCsv(csv, m_Path, error)) {
+            std::remove(m_Path.c_str());
             throw TCliError("cannot read the fixed topics: " + error);
+        }
     }
     ~TTemporaryTable() { std::remove(m_Path.c_str()); }
     TTemporaryTable(const TTemporaryTable&) = delete;
