@@ -62,6 +62,17 @@ struct TCorpus
                                          : segEnd[size_t(c) * segments + s];
     }
 
+    /// Calls f(token, document) for every token, chunk by chunk, document by document.
+    template <class F>
+    void ForEachToken(F&& f) const
+    {
+        for (uint32_t c = 0; c < parts; ++c)
+            for (uint32_t d = chunkBegin[c]; d < chunkBegin[c + 1]; ++d)
+                for (uint32_t s = 0; s < segments; ++s)
+                    for (uint32_t i = SegmentBegin(d, s), end = SegmentEnd(c, d, s); i < end; ++i)
+                        f(i, d);
+    }
+
     /// Largest count any word-topic or document-topic pair can reach.
     uint64_t MaxCount() const;
 };

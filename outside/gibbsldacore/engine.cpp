@@ -4,6 +4,9 @@
 #include "outside/gibbsldacore/reports.h"
 #include "outside/gibbsldacore/sparsesampler.h"
 #include "outside/gibbsldacore/stagerunner.h"
+#include "outside/gibbsldacore/topicmoves.h"
+
+#include <optional>
 
 namespace corvane::gibbslda {
 
@@ -17,17 +20,40 @@ namespace {
 // documents of 150 tokens, and 18% more on quotes of 7 tokens.
 constexpr uint32_t kMinTasks = 4;
 
+// Topic moves follow every kMoveEvery-th sweep from kFirstMoves to kLastMoves, when at least
+// kMoveEvery plain sweeps remain after them. Before sweep 40 the topics are still forming; by
+// sweep 100 the rounds have nothing left to find on the corpora we measured.
+constexpr uint32_t kFirstMoves = 40;
+constexpr uint32_t kLastMoves = 100;
+constexpr uint32_t kMoveEvery = 20;
+
+bool MovesAfter(uint32_t sweep, uint32_t sweeps)
+{
+    return sweep >= kFirstMoves && sweep <= kLastMoves && sweep % kMoveEvery == 0 &&
+           sweep + kMoveEvery <= sweeps;
+}
+
 template <class Entry, class Sampler, class... SamplerArgs>
 int32_t Sample(const TRunParams& params, const TCorpus& corpus, const TLdaWindow* window,
                TStageRunner& runner, SamplerArgs... samplerArgs)
 {
     TLdaState<Entry> state(corpus, params.priors, params.seed);
     Sampler sampler(state, samplerArgs...);
+    std::optional<TTopicMoves<Entry>> moves;
+    if (!params.granulated && TTopicMoves<Entry>::Suits(corpus))
+        moves.emplace(state, params.seed);
     if (!sampler.Initialize(runner))
         return 1;
     for (uint32_t it = 1; it <= params.iterations; ++it) {
         if (!sampler.Sweep(runner))
             return 1;
+        if (moves && MovesAfter(it, params.iterations)) {
+            typename TTopicMoves<Entry>::TRoundResult made;
+            if (!moves->Round(runner, made))
+                return 1;
+            if (!MovesAfter(it + kMoveEvery, params.iterations))
+                moves->Release();
+        }
         const bool due = it == params.iterations || (params.saveStep > 0 && it % params.saveStep == 0);
         if (due && window != nullptr)
             SendReports(*window, it, state);

@@ -357,39 +357,50 @@ TEST(GibbsLdaEngineTest, FixedSeedGivesIdenticalResults)
     TDocs docs;
     docs.V = 60;
     AddDocsOver(docs, 50, 30, 0, 60, 9);
-    auto run = [&](int32_t threads, int32_t granlda) {
-        TCall call;
-        call.Over(docs);
-        call.K = 6;
-        call.niters = 15;
-        call.savestep = 5;
-        call.threads = threads;
-        call.granlda = granlda;
-        call.granwnd = 2;
-        call.fixed = {{3, {1, 2, -1, -1, -1}}};
-        TRecorder recorder;
-        EXPECT_EQ(call.Run(recorder), 0);
-        return recorder.reports;
-    };
-    auto same = [](const std::vector<TReport>& a, const std::vector<TReport>& b) {
-        if (a.size() != b.size())
-            return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (a[i].kind != b[i].kind || a[i].iteration != b[i].iteration || a[i].rows != b[i].rows)
+    struct Case
+    {
+        const char* name;
+        int32_t granlda;
+        bool withFixed;
+        int32_t niters; // from 60 on, plain runs include rounds of topic moves
+    } cases[] = {{"plain, fixed words", 0, true, 15},
+                 {"granulated, fixed words", 1, true, 15},
+                 {"plain, topic moves", 0, false, 60}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto run = [&](int32_t threads) {
+            TCall call;
+            call.Over(docs);
+            call.K = 6;
+            call.niters = c.niters;
+            call.savestep = 5;
+            call.threads = threads;
+            call.granlda = c.granlda;
+            call.granwnd = 2;
+            if (c.withFixed)
+                call.fixed = {{3, {1, 2, -1, -1, -1}}};
+            TRecorder recorder;
+            EXPECT_EQ(call.Run(recorder), 0);
+            return recorder.reports;
+        };
+        auto same = [](const std::vector<TReport>& a, const std::vector<TReport>& b) {
+            if (a.size() != b.size())
                 return false;
-        return true;
-    };
-    for (int32_t granlda : {0, 1}) {
-        SCOPED_TRACE(granlda ? "granulated" : "plain");
-        const auto one = run(1, granlda);
-        EXPECT_TRUE(same(one, run(1, granlda)));
-        EXPECT_TRUE(same(run(3, granlda), run(3, granlda)));
+            for (size_t i = 0; i < a.size(); ++i)
+                if (a[i].kind != b[i].kind || a[i].iteration != b[i].iteration ||
+                    a[i].rows != b[i].rows)
+                    return false;
+            return true;
+        };
+        const auto one = run(1);
+        EXPECT_TRUE(same(one, run(1)));
+        EXPECT_TRUE(same(run(3), run(3)));
         // One, two and four threads cut the work alike.
-        EXPECT_TRUE(same(one, run(2, granlda)));
-        EXPECT_TRUE(same(one, run(4, granlda)));
+        EXPECT_TRUE(same(one, run(2)));
+        EXPECT_TRUE(same(one, run(4)));
 
         ::setenv("CORVANE_LDA_SEED", "12345", 1);
-        const auto reseeded = run(1, granlda);
+        const auto reseeded = run(1);
         ::unsetenv("CORVANE_LDA_SEED");
         EXPECT_FALSE(same(one, reseeded));
     }

@@ -1,56 +1,13 @@
 #include "outside/gibbsldacore/granulesampler.h"
 #include "outside/gibbsldacore/sparsesampler.h"
+#include "tests/outside/statecheck.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 
 namespace corvane::gibbslda {
 namespace {
-
-// Each sampler must keep its counts equal to what the token topics say, whatever the thread
-// count: documents, words and totals.
-template <class Entry>
-void CheckCounts(const TLdaState<Entry>& state)
-{
-    const TCorpus& c = state.corpus;
-    std::vector<std::map<uint32_t, uint64_t>> byDoc(c.docs), byWord(c.words);
-    std::vector<uint64_t> totals(c.topics, 0);
-    for (uint32_t chunk = 0; chunk < c.parts; ++chunk)
-        for (uint32_t d = c.chunkBegin[chunk]; d < c.chunkBegin[chunk + 1]; ++d)
-            for (uint32_t s = 0; s < c.segments; ++s)
-                for (uint32_t i = c.SegmentBegin(d, s); i < c.SegmentEnd(chunk, d, s); ++i) {
-                    const uint32_t k = state.topic[i];
-                    ASSERT_LT(k, c.topics);
-                    const uint32_t w = c.word[i];
-                    if (c.IsFixed(w)) {
-                        ASSERT_TRUE(std::binary_search(c.fixedTopics.begin() + c.fixedBegin[w],
-                                                       c.fixedTopics.begin() + c.fixedBegin[w + 1], k));
-                    }
-                    ++byDoc[d][k];
-                    ++byWord[w][k];
-                    ++totals[k];
-                }
-    auto same = [](const TSparseCounts<Entry>& lists, uint32_t list,
-                   const std::map<uint32_t, uint64_t>& expected) {
-        if (lists.Size(list) != expected.size())
-            return false;
-        const Entry* e = lists.Begin(list);
-        for (uint32_t j = 0; j < lists.Size(list); ++j) {
-            const auto it = expected.find(lists.TopicOf(e[j]));
-            if (it == expected.end() || it->second != lists.CountOf(e[j]))
-                return false;
-        }
-        return true;
-    };
-    for (uint32_t d = 0; d < c.docs; ++d)
-        EXPECT_TRUE(same(state.docTopics, d, byDoc[d])) << "document " << d;
-    for (uint32_t w = 0; w < c.words; ++w)
-        EXPECT_TRUE(same(state.wordTopics, w, byWord[w])) << "word " << w;
-    for (uint32_t k = 0; k < c.topics; ++k)
-        EXPECT_EQ(state.totals[k], totals[k]) << "topic " << k;
-}
 
 template <class Entry>
 class SamplerCountsTest : public ::testing::Test
