@@ -161,5 +161,53 @@ TEST(TSparseSamplerTest, FollowsTheExactPosteriorAndConditionals)
     }
 }
 
+// Two documents and three topics, so that a document holds several topics and every bucket is
+// drawn from: how often two tokens share a topic must match the exact posterior.
+TEST(TSparseSamplerTest, TokensShareTopicsAsOftenAsThePosterior)
+{
+    const std::vector<int32_t> first = {0, 1, 0};
+    const std::vector<int32_t> second = {2, 1, 2};
+    const int32_t lengths[] = {3, 3};
+    const int32_t* docs[] = {first.data(), second.data()};
+    const uint32_t K = 3;
+    const uint32_t tokens = 6;
+    auto pairs = [&](const std::vector<uint32_t>& z, double weight, std::vector<double>& shares) {
+        for (uint32_t i = 0; i < tokens; ++i)
+            for (uint32_t j = i + 1; j < tokens; ++j)
+                shares[i * tokens + j] += z[i] == z[j] ? weight : 0;
+    };
+    for (TPriors priors : {TPriors{0.3, 0.2}, TPriors{2.0, 1.0}}) {
+        SCOPED_TRACE(priors.alpha);
+        TCorpus corpus;
+        BuildCorpus({2, 3, lengths, docs, 0, nullptr}, K, 1, true, corpus);
+
+        TLdaState<uint32_t> enumerated(corpus, priors, 0);
+        std::vector<double> exact(tokens * tokens, 0);
+        double total = 0;
+        for (uint32_t code = 0; code < 729; ++code) {
+            for (uint32_t i = 0, rest = code; i < tokens; ++i, rest /= K)
+                enumerated.topic[i] = rest % K;
+            const double p = std::exp(LogPosterior(enumerated));
+            total += p;
+            pairs(enumerated.topic, p, exact);
+        }
+
+        TLdaState<uint32_t> state(corpus, priors, 5);
+        TStageRunner runner(1, nullptr);
+        TSparseSampler<uint32_t> sampler(state);
+        ASSERT_TRUE(sampler.Initialize(runner));
+        std::vector<double> seen(tokens * tokens, 0);
+        const int sweeps = 40000;
+        for (int it = 0; it < sweeps; ++it) {
+            ASSERT_TRUE(sampler.Sweep(runner));
+            pairs(state.topic, 1.0 / sweeps, seen);
+        }
+        for (uint32_t i = 0; i < tokens; ++i)
+            for (uint32_t j = i + 1; j < tokens; ++j)
+                EXPECT_NEAR(seen[i * tokens + j], exact[i * tokens + j] / total, 0.015)
+                    << "tokens " << i << " and " << j;
+    }
+}
+
 } // namespace
 } // namespace corvane::gibbslda
