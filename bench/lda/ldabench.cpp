@@ -2,7 +2,11 @@
 // own binding. Each configuration runs in a child process so that its peak memory is its own.
 //
 //   lda_bench [--data DIR] [--corpus synthetic,fortunes-ru,brown] [--topics 50,200]
-//             [--threads 1,2] [--iters 200] [--repeats 3]
+//             [--threads 1,2] [--iters 200] [--repeats 3] [--curve STEP]
+//
+// --curve STEP prints instead the learning curve, LL/token every STEP sweeps, of the engine
+// (first thread count) beside that of a plain dense collapsed Gibbs sampler on the same corpus:
+// an exact sampler's curve to hold the engine's against. The dense one costs O(K) per token.
 //
 // Sampling time of sweeps 11..N is the time of an N-sweep run minus that of a 10-sweep run with
 // the same seed: the runs are identical up to sweep 10, and start-up and the final report cost
@@ -11,6 +15,7 @@
 // shared. Quality comes from the first repeat (the runs are deterministic).
 
 #include "bench/lda/benchcorpus.h"
+#include "bench/lda/densesampler.h"
 #include "bench/lda/quality.h"
 #include "models/gibbsldacore.h"
 
@@ -19,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -45,6 +51,7 @@ struct TOptions
     std::vector<int> threads{1, 2};
     int iterations = 200;
     int repeats = 3;
+    int curveStep = 0; // 0: speed and quality
 };
 
 // The README's bar for each corpus and K: the fastest peer's Mtokens/s and the best LL/token.
@@ -108,11 +115,14 @@ TOptions ParseOptions(int argc, char** argv)
             o.iterations = std::stoi(value);
         else if (name == "--repeats")
             o.repeats = std::stoi(value);
+        else if (name == "--curve")
+            o.curveStep = std::stoi(value);
         else
             throw std::runtime_error("unknown option " + name);
     }
-    if (o.iterations <= kWarmupSweeps || o.repeats < 1)
-        throw std::runtime_error("--iters must exceed 10 and --repeats be at least 1");
+    if (o.iterations <= kWarmupSweeps || o.repeats < 1 || o.curveStep < 0)
+        throw std::runtime_error("--iters must exceed 10, --repeats be at least 1 and --curve at "
+                                 "least 0");
     return o;
 }
 
@@ -143,6 +153,7 @@ std::string LoadAverage()
 struct TCapture
 {
     TModel model;
+    std::function<void(uint32_t iteration)> onModel; // after each topic-word report
 
     static intptr_t Send(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam)
     {
@@ -161,6 +172,8 @@ struct TCapture
             for (uint32_t k = 0; k < m.K; ++k)
                 for (uint32_t w = 0; w < m.V; ++w)
                     m.phiByWord[size_t(w) * m.K + k] = float(rows[k][w]);
+            if (self->onModel)
+                self->onModel(static_cast<uint32_t>(wParam >> 8));
         }
         return 0;
     }
@@ -291,6 +304,47 @@ void Benchmark(const TOptions& o, const TBenchCorpus& c)
     }
 }
 
+void Curve(const TOptions& o, const TBenchCorpus& c)
+{
+    const uint32_t V = uint32_t(c.vocabulary.size());
+    const uint32_t M = uint32_t(c.train.docs.size());
+    std::printf("\n%s: LL/token every %d sweeps, engine with %d thread(s) against a dense exact "
+                "sampler\n",
+                c.name.c_str(), o.curveStep, o.threads.front());
+    for (int K : o.topics) {
+        std::map<uint32_t, std::pair<double, double>> engine; // sweep -> (LL, seconds)
+        TCapture capture;
+        capture.model.K = uint32_t(K);
+        capture.model.M = M;
+        capture.model.V = V;
+        const auto start = std::chrono::steady_clock::now();
+        capture.onModel = [&](uint32_t sweep) {
+            engine[sweep] = {TrainLogLikelihood(capture.model, c.train), Seconds(start)};
+        };
+        const TLdaWindow window{&capture, &TCapture::Send};
+        const int32_t status = GibbsLdaCore().Calc(
+            &window, nullptr, o.threads.front(), kAlpha, kBeta, K, o.iterations, o.curveStep, 100,
+            int32_t(M), int32_t(V), c.train.lengths.data(), c.train.pointers.data(), 0, nullptr, 0, 0);
+        if (status != 0)
+            throw std::runtime_error("engine returned " + std::to_string(status));
+
+        std::printf("%5s %6s %12s %9s %12s %9s\n", "K", "sweep", "engine LL", "seconds",
+                    "dense LL", "seconds");
+        TDenseSampler dense(c.train, V, uint32_t(K), kAlpha, kBeta, 1);
+        const auto denseStart = std::chrono::steady_clock::now();
+        for (int it = 1; it <= o.iterations; ++it) {
+            dense.Sweep();
+            if (engine.count(uint32_t(it)) == 0)
+                continue;
+            const double ll = TrainLogLikelihood(dense.Model(), c.train);
+            const double seconds = Seconds(denseStart);
+            std::printf("%5d %6d %12.4f %9.1f %12.4f %9.1f\n", K, it, engine[it].first,
+                        engine[it].second, ll, seconds);
+            std::fflush(stdout);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -303,8 +357,13 @@ int main(int argc, char** argv)
         std::printf("LDA engine benchmark: alpha %.2f, beta %.2f, %d sweeps, %d repeats; load "
                     "average %s\n",
                     kAlpha, kBeta, options.iterations, options.repeats, LoadAverage().c_str());
-        for (const std::string& name : options.corpora)
-            Benchmark(options, LoadBenchCorpus(options.data + "/" + name));
+        for (const std::string& name : options.corpora) {
+            const TBenchCorpus corpus = LoadBenchCorpus(options.data + "/" + name);
+            if (options.curveStep > 0)
+                Curve(options, corpus);
+            else
+                Benchmark(options, corpus);
+        }
         std::printf("\nload average at the end: %s\n", LoadAverage().c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lda_bench: %s\n", e.what());
