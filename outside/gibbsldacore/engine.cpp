@@ -40,7 +40,8 @@ int32_t Sample(const TRunParams& params, const TCorpus& corpus, const TLdaWindow
     TLdaState<Entry> state(corpus, params.priors, params.seed);
     Sampler sampler(state, samplerArgs...);
     std::optional<TTopicMoves<Entry>> moves;
-    if (!params.granulated && TTopicMoves<Entry>::Suits(corpus))
+    if (!params.granulated && TTopicMoves<Entry>::Suits(corpus) &&
+        MovesAfter(kFirstMoves, params.iterations))
         moves.emplace(state, params.seed);
     if (!sampler.Initialize(runner))
         return 1;
