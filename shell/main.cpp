@@ -27,8 +27,8 @@ int main(int argc, char** argv)
     SetUserDecimalSeparator(point == QStringLiteral(",") ? ',' : '.');
 
     crc32Initialize();
-    // The LDA engine is bound before any window exists; the Gibbs tab reports how that went.
-    GibbsLdaCore();
+    // The LDA engine is bound before any window exists; the main window reports how that went.
+    const TGibbsLdaCore& ldaCore = GibbsLdaCore();
     std::string error;
     if (!StartLog(error)) {
         QMessageBox::critical(nullptr, QStringLiteral("Corvane"), FromUtf8(error));
@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     {
         TQtMainThread mainThread;
         TQtDialogService dialogs;
-        TMainFrm frm(dialogs, mainThread);
+        TMainFrm frm(dialogs, mainThread, ldaCore);
         frm.OnFirstActivated = [splash] {
             splash->raise(); // stays above the main window even where no window manager keeps it
             QTimer::singleShot(500, splash, [splash] { splash->deleteLater(); });
