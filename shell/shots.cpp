@@ -5,7 +5,10 @@
 #include "grid/fastgrid.h"
 #include "platform/codepage.h"
 #include "platform/userlocale.h"
+#include "models/ldarun.h"
 #include "shell/fileedit.h"
+#include "shell/fixtopicsfrm.h"
+#include "shell/ldatab.h"
 #include "shell/mainfrm.h"
 #include "shell/preptab.h"
 #include "shell/qtdialogservice.h"
@@ -16,6 +19,7 @@
 #include "tables/fgstreamdata.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -23,6 +27,10 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 
 #include <algorithm>
@@ -107,6 +115,17 @@ bool WaitIdle(const TPrepTab& tab)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     QApplication::processEvents();
     return !tab.Busy();
+}
+
+/// Lets the window work until the LDA run has finished.
+bool WaitRunEnd(TMainFrm& frm)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (frm.LdaRun().Running() && timer.elapsed() < 300000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QApplication::processEvents();
+    return !frm.LdaRun().Running();
 }
 
 /// A long column table with the word list layout; only its first and last 40 rows are written,
@@ -214,6 +233,41 @@ int main(int argc, char** argv)
     if (!WaitIdle(prep))
         ++g_Failures;
     Save(frm, "main.png");
+
+    // The Gibbs tab: the container without stop words loaded, a granulated run to its end.
+    frm.PageControl1->setCurrentIndex(2);
+    TLdaTab& lda = *frm.LdaTab;
+    if (!frm.LoadLdaFile(work + "/quotes_ww.cvlda", true)) {
+        std::fprintf(stderr, "corvane-shots: the LDA data did not load\n");
+        ++g_Failures;
+    }
+    lda.TopicsEdit->setText(QStringLiteral("12"));
+    lda.IterEdit->setText(QStringLiteral("300"));
+    lda.MethodBox->setCurrentIndex(kMethodGranulate);
+    lda.WindowSpin->setValue(3);
+    frm.RunBtnClick();
+    QElapsedTimer started;
+    started.start();
+    while (lda.ChartPoints(2).size() < 8 && frm.LdaRun().Running() && started.elapsed() < 60000)
+        app.processEvents(QEventLoop::AllEvents, 20);
+    Save(frm, "lda-running.png");
+    if (!WaitRunEnd(frm))
+        ++g_Failures;
+    Save(frm, "lda.png");
+
+    // The topic fixing window over the same word map, a few words tied to topics.
+    lda.MethodBox->setCurrentIndex(kMethodIslda);
+    TFixTopicsFrm fix(dialogs, work + "/islda.bin", frm.LdaInput(), &frm);
+    fix.show();
+    app.processEvents();
+    fix.Grid->item(1, 2)->setText(QStringLiteral("3"));
+    fix.Grid->item(2, 2)->setText(QStringLiteral("3"));
+    fix.Grid->item(2, 3)->setText(QStringLiteral("7"));
+    fix.ScrollBar->setValue(1);
+    fix.SearchEdit->setText(QStringLiteral("жизнь"));
+    fix.Grid->setCurrentCell(0, 2);
+    Save(fix, "fixtopics.png");
+    fix.accept();
 
     TWaitFrm plainWait(&frm); // as it comes, before a caller sets its texts
     plainWait.show();
