@@ -4,6 +4,7 @@
 #include "models/fixedtopics.h"
 #include "platform/userlocale.h"
 #include "shell/dialogservice.h"
+#include "shell/iconbutton.h"
 #include "shell/textconv.h"
 
 #include <QApplication>
@@ -99,8 +100,7 @@ TFixTopicsFrm::TFixTopicsFrm(IDialogService& dialogs, std::string tableFile,
     });
 
     SearchEdit = new QLineEdit(QStringLiteral("no"), this);
-    SearchBtn = new QToolButton(this);
-    SearchBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    SearchBtn = IconButton(this, QStyle::SP_FileDialogContentsView, QString());
     connect(SearchEdit, &QLineEdit::returnPressed, SearchBtn, &QToolButton::click);
     connect(SearchBtn, &QToolButton::clicked, this, &TFixTopicsFrm::SearchBtnClick);
 

@@ -1,6 +1,7 @@
 #include "shell/ldatab.h"
 
 #include "shell/fileedit.h"
+#include "shell/iconbutton.h"
 #include "shell/statuspanels.h"
 #include "shell/textconv.h"
 
@@ -28,11 +29,8 @@ namespace {
 
 QToolButton* HintButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& hint)
 {
-    auto* button = new QToolButton(parent);
-    button->setIcon(parent->style()->standardIcon(icon));
+    QToolButton* button = IconButton(parent, icon, hint);
     button->setIconSize(QSize(24, 24));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
     return button;
 }
 
@@ -236,9 +234,7 @@ QWidget* TLdaTab::BuildResults()
     PhiViewBtn = new QPushButton(QStringLiteral("Topic - Word distribution"), box);
     PhiSortBtn = new QPushButton(QStringLiteral("Sorted word - topic distribution"), box);
     ThetaSortBtn = new QPushButton(QStringLiteral("Sorted document - topic  distribution"), box);
-    RatioCheckBtn = new QToolButton(box);
-    RatioCheckBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogInfoView));
-    RatioCheckBtn->setIconSize(QSize(24, 24));
+    RatioCheckBtn = HintButton(box, QStyle::SP_FileDialogInfoView, QString());
 
     auto* grid = new QGridLayout(box);
     grid->addWidget(ThetaViewBtn, 0, 0);

@@ -10,6 +10,7 @@
 #include "prep/stage3.h"
 #include "shell/dialogservice.h"
 #include "shell/fileedit.h"
+#include "shell/iconbutton.h"
 #include "shell/statuspanels.h"
 #include "shell/textconv.h"
 
@@ -29,16 +30,6 @@ namespace corvane {
 namespace {
 
 const QString kLdaFilter = QStringLiteral("Corvane LDA files (*.cvlda)");
-
-QToolButton* IconButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& hint)
-{
-    auto* button = new QToolButton(parent);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
-    button->setAutoRaise(false);
-    return button;
-}
 
 QPushButton* RunButton(QWidget* parent, const QString& hint)
 {
