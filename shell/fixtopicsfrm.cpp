@@ -93,11 +93,12 @@ TFixTopicsFrm::TFixTopicsFrm(IDialogService& dialogs, std::string tableFile,
     ScrollBar->setPageStep(kMaxVisibleRows);
     connect(ScrollBar, &QScrollBar::valueChanged, this, [this] { Refresh(); });
     // Edits are stored as soon as the focus leaves the grid and its cell editors.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        auto inGrid = [this](QWidget* w) { return w && (w == Grid || Grid->isAncestorOf(w)); };
-        if (inGrid(old) && !inGrid(now))
-            Refresh();
-    });
+    m_FocusWatch =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            auto inGrid = [this](QWidget* w) { return w && (w == Grid || Grid->isAncestorOf(w)); };
+            if (inGrid(old) && !inGrid(now))
+                Refresh();
+        });
 
     SearchEdit = new QLineEdit(QStringLiteral("no"), this);
     SearchBtn = IconButton(this, QStyle::SP_FileDialogContentsView, QString());
@@ -136,7 +137,11 @@ TFixTopicsFrm::TFixTopicsFrm(IDialogService& dialogs, std::string tableFile,
     resize(640, sizeHint().height());
 }
 
-TFixTopicsFrm::~TFixTopicsFrm() = default;
+TFixTopicsFrm::~TFixTopicsFrm()
+{
+    // The widgets' own destruction moves the focus; this half of the window is gone by then.
+    disconnect(m_FocusWatch);
+}
 
 void TFixTopicsFrm::showEvent(QShowEvent* event)
 {

@@ -74,6 +74,7 @@ private:
     int32_t m_VisibleRows = 0;
     int32_t m_PrevPosition = -1; // the rows the grid shows start here; -1 for none
     bool m_FirstActivated = true;
+    QMetaObject::Connection m_FocusWatch;
 };
 
 } // namespace corvane
