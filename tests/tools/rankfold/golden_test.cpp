@@ -71,10 +71,10 @@ void WriteInputTable(const std::string& description, const std::string& path)
     std::vector<std::string> lines = Split(description, '\n');
     ASSERT_FALSE(lines.empty());
     std::vector<std::pair<TFGColType, int32_t>> columns;
-    for (const std::string& spec : Split(lines[0], '\t')) {
-        const size_t star = spec.find('*');
-        const int repeat = star == std::string::npos ? 1 : std::stoi(spec.substr(star + 1));
-        const std::string type = spec.substr(0, star);
+    for (const std::string& columnType : Split(lines[0], '\t')) {
+        const size_t star = columnType.find('*');
+        const int repeat = star == std::string::npos ? 1 : std::stoi(columnType.substr(star + 1));
+        const std::string type = columnType.substr(0, star);
         for (int i = 0; i < repeat; ++i) {
             if (type.rfind("text", 0) == 0)
                 columns.push_back({fgcText, std::stoi(type.substr(4))});
